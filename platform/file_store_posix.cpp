@@ -1,0 +1,89 @@
+// FileStore over POSIX files, for the native build (tests, fuzzers, tools).
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "platform/file_store.h"
+
+namespace lw {
+namespace {
+
+std::string Narrow(const std::wstring& path) {
+  std::string out;
+  for (wchar_t c : path) {
+    const auto u = static_cast<std::uint32_t>(c);
+    if (u < 0x80) {
+      out.push_back(static_cast<char>(u == '\\' ? '/' : u));
+    } else if (u < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (u >> 6)));
+      out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+    } else if (u < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (u >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (u >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((u >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+    }
+  }
+  return out;
+}
+
+bool IsRegularFile(const std::string& p) {
+  struct stat st {};
+  return ::stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+class PosixFileStore final : public FileStore {
+ public:
+  std::optional<std::string> ReadAll(const std::wstring& path) const override {
+    const std::string p = Narrow(path);
+    if (!IsRegularFile(p)) return std::nullopt;
+    std::ifstream in(p, std::ios::binary);
+    if (!in) return std::nullopt;
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  bool ReplaceAll(const std::wstring& path, std::string_view bytes) override {
+    const std::string p = Narrow(path);
+    if (::access(p.c_str(), F_OK) == 0 && ::access(p.c_str(), W_OK) != 0) return false;
+    const std::string tmp = p + ".tmp";
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0) return false;
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+      const ssize_t w = ::write(fd, bytes.data() + done, bytes.size() - done);
+      if (w <= 0) break;
+      done += static_cast<std::size_t>(w);
+    }
+    const bool ok = done == bytes.size() && ::fsync(fd) == 0;
+    ::close(fd);
+    if (!ok || std::rename(tmp.c_str(), p.c_str()) != 0) {
+      std::remove(tmp.c_str());
+      return false;
+    }
+    return true;
+  }
+
+  bool CanOpenForReading(const std::wstring& path) const override {
+    const std::string p = Narrow(path);
+    if (!IsRegularFile(p)) return false;
+    std::ifstream in(p, std::ios::binary);
+    return static_cast<bool>(in);
+  }
+};
+
+}  // namespace
+
+FileStore& SystemFileStore() {
+  static PosixFileStore store;
+  return store;
+}
+
+}  // namespace lw

@@ -1,0 +1,58 @@
+// The saver's four user settings, where they live and how they are loaded.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/file_store.h"
+#include "platform/text_codec.h"
+
+namespace lw::settings {
+
+// Values start at 0 and empty, as before anything is loaded.
+struct Settings {
+  std::wstring iniPath;           // program folder + "\Lumenweave.ini"
+  std::int16_t particleCount = 0; // particles drawn by the saver
+  std::int16_t bgmSource = 0;     // 0 none, 1 audio CD, 2 music file
+  std::int16_t bgmTrack = 0;      // CD track kept repeating, 0 none
+  std::wstring bgmFile;           // full path of the music file, empty when none
+};
+
+inline constexpr std::int16_t kDefaultParticleCount = 600;
+inline constexpr std::int16_t kSourceNone = 0;
+inline constexpr std::int16_t kSourceCd = 1;
+inline constexpr std::int16_t kSourceFile = 2;
+
+// The section and key names as code page 932 bytes.
+inline constexpr std::string_view kSection = "Section";
+inline constexpr std::string_view kKeyParticleCount = "\x97\xB1\x8E\x71\x90\x94";      // 粒子数
+inline constexpr std::string_view kKeyBgmSource = "BGM\x8B\xE6\x95\xAA";                // BGM区分
+inline constexpr std::string_view kKeyBgmRepeat = "BGM\xD8\xCB\xDF\xB0\xC4";            // BGMﾘﾋﾟｰﾄ
+inline constexpr std::string_view kKeyBgmFile = "BGM\xCC\xA7\xB2\xD9";                  // BGMﾌｧｲﾙ
+
+// Where the settings file of a program in `programFolder` lives: the folder and
+// "\Lumenweave.ini", joined as they are.
+std::wstring IniPathFor(std::wstring_view programFolder);
+
+// A settings file on disk, read and written through a FileStore in code page 932.
+class IniFile {
+ public:
+  IniFile(FileStore& store, const Cp932Codec& codec) : store_(store), codec_(codec) {}
+  // Empty text for a missing file, section or key.
+  std::wstring Read(std::string_view section, std::string_view key, const std::wstring& path) const;
+  // Failures (read-only file or folder) are silent, as for the platform's own writer.
+  void Write(std::string_view section, std::string_view key, std::wstring_view value, const std::wstring& path);
+
+ private:
+  FileStore& store_;
+  const Cp932Codec& codec_;
+};
+
+// True when `path` (a final "\" removed) names a file that can be opened for reading.
+bool FileExists(std::wstring_view path, const FileStore& store);
+
+// Loads the four settings from the file beside the program, with their defaults and checks.
+Settings LoadSettings(std::wstring_view programFolder, FileStore& store, const Cp932Codec& codec);
+
+}  // namespace lw::settings

@@ -1,0 +1,21 @@
+// What the command line says: the argument text, the mode letter and the preview parent handle.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace lw::startup {
+
+// The argument text of a full command line: everything after the program's own path (quoted or
+// not) and the blanks that follow it; empty when there are no arguments.
+std::wstring ArgumentText(std::wstring_view commandLine);
+
+// The second character of the upper-cased argument text, or L'\0' when it has fewer than two.
+wchar_t ModeLetter(std::wstring_view args);
+
+// The preview parent handle: the number from the fourth character on, scanned forgivingly and
+// rounded half to even to 32 bits; 0 when there is none or it does not fit.
+std::int32_t ParentWindowHandle(std::wstring_view args);
+
+}  // namespace lw::startup

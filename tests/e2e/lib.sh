@@ -1,0 +1,124 @@
+# Shared machinery of the end-to-end tests: a virtual display, a sound server with a null sink
+# and one fresh Wine prefix per run, and helpers that start the saver and wait for conditions.
+# Every process is started here and recorded by id, so cleanup stops exactly those.
+# Sourced by tests/e2e/run.sh; each test_*.sh file defines test_* functions.
+
+LW_ROOT=${LW_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)}
+LW_SCR=${LW_SCR:-$LW_ROOT/build/windows/Lumenweave.scr}
+LW_PROBES=${LW_PROBES:-$LW_ROOT/build/windows/tests}
+LW_SESSION_PIDS=()   # processes of the whole run (display, sound server, wineserver)
+LW_TEST_PIDS=()      # processes started by the current test
+
+lw_log() { printf '[e2e] %s\n' "$*" >&2; }
+
+# Waits until a command succeeds; fails after `seconds`. Usage: lw_wait seconds cmd args...
+lw_wait() {
+  local seconds=$1; shift
+  local deadline=$((SECONDS + seconds))
+  while ((SECONDS <= deadline)); do
+    "$@" >/dev/null 2>&1 && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+lw_free_display() {
+  local n
+  for n in $(seq 90 199); do
+    [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] || { echo "$n"; return 0; }
+  done
+  return 1
+}
+
+lw_start_display() {
+  local n; n=$(lw_free_display) || { lw_log "no free display number"; return 1; }
+  Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >"$LW_RUN_DIR/xvfb.log" 2>&1 &
+  LW_SESSION_PIDS+=($!)
+  export DISPLAY=":$n"
+  lw_wait 20 xdpyinfo || { lw_log "Xvfb did not start"; return 1; }
+}
+
+lw_start_sound() {
+  export XDG_RUNTIME_DIR="$LW_RUN_DIR/xdg"
+  export PULSE_RUNTIME_PATH="$XDG_RUNTIME_DIR/pulse"
+  export PULSE_STATE_PATH="$LW_RUN_DIR/pulse-state"
+  export PULSE_SERVER="unix:$PULSE_RUNTIME_PATH/native"
+  mkdir -p "$PULSE_RUNTIME_PATH" "$PULSE_STATE_PATH" && chmod 700 "$XDG_RUNTIME_DIR"
+  pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit -n \
+    --load="module-native-protocol-unix socket=$PULSE_RUNTIME_PATH/native auth-anonymous=1" \
+    --load="module-null-sink sink_name=nullsink" \
+    --load="module-always-sink" >"$LW_RUN_DIR/pulse.log" 2>&1 &
+  LW_SESSION_PIDS+=($!)
+  lw_wait 20 pactl info || { lw_log "PulseAudio did not start"; return 1; }
+  pactl set-default-sink nullsink >/dev/null
+}
+
+lw_start_wine() {
+  export WINEPREFIX="$LW_RUN_DIR/prefix"
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  export WINEDEBUG=${WINEDEBUG:--all}
+  wineserver -p -f >"$LW_RUN_DIR/wineserver.log" 2>&1 &
+  LW_SESSION_PIDS+=($!)
+  wine wineboot -i >"$LW_RUN_DIR/wineboot.log" 2>&1 || { lw_log "wineboot failed"; return 1; }
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d pulse /f >/dev/null 2>&1
+  LW_DRIVE_C="$WINEPREFIX/drive_c"
+}
+
+# Sets up the whole run once. LW_RUN_DIR holds logs, the prefix and screenshots.
+lw_session_start() {
+  LW_RUN_DIR=${LW_RUN_DIR:-$(mktemp -d /tmp/lw-e2e.XXXXXX)}
+  export LW_RUN_DIR
+  mkdir -p "$LW_RUN_DIR/shots"
+  lw_start_display && lw_start_sound && lw_start_wine
+}
+
+lw_session_stop() {
+  lw_stop_test_processes
+  local pid
+  for pid in "${LW_SESSION_PIDS[@]}"; do kill -TERM "$pid" 2>/dev/null; done
+  for pid in "${LW_SESSION_PIDS[@]}"; do
+    lw_wait 5 bash -c "! kill -0 $pid 2>/dev/null" || kill -KILL "$pid" 2>/dev/null
+  done
+  LW_SESSION_PIDS=()
+}
+
+# Starts a Windows program under Wine in the background; its pid goes to LW_LAST_PID.
+# Usage: lw_start [--log FILE] program.exe args...
+lw_start() {
+  local log=/dev/null
+  if [[ $1 == --log ]]; then log=$2; shift 2; fi
+  wine "$@" >"$log" 2>&1 &
+  LW_LAST_PID=$!
+  LW_TEST_PIDS+=("$LW_LAST_PID")
+}
+
+# Starts the saver (a copy of it can be chosen with LW_SCR) with the given arguments.
+lw_start_scr() { lw_start "$LW_SCR" "$@"; }
+
+# Runs a probe program of the tests in the foreground and prints its output.
+lw_probe() {
+  local name=$1; shift
+  wine "$LW_PROBES/$name.exe" "$@" 2>/dev/null | tr -d '\r'
+}
+
+lw_alive() { kill -0 "$1" 2>/dev/null; }
+lw_wait_exit() { lw_wait "$2" bash -c "! kill -0 $1 2>/dev/null"; }
+
+# X window ids whose title is exactly $1.
+lw_find_window() { xdotool search --name "^$(printf '%s' "$1" | sed 's/[][\\.^$*+?(){}|]/\\&/g')\$" 2>/dev/null; }
+lw_wait_window() { lw_wait "$2" lw_find_window "$1"; }
+
+lw_screenshot() { import -window root "$1" >/dev/null 2>&1; }
+
+lw_stop_test_processes() {
+  local pid
+  for pid in "${LW_TEST_PIDS[@]}"; do kill -TERM "$pid" 2>/dev/null; done
+  for pid in "${LW_TEST_PIDS[@]}"; do
+    lw_wait 3 bash -c "! kill -0 $pid 2>/dev/null" || kill -KILL "$pid" 2>/dev/null
+  done
+  LW_TEST_PIDS=()
+}
+
+# The settings file beside a copy of the saver; tests work on copies in their own folders.
+lw_fail() { lw_log "FAIL: $*"; return 1; }

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Runs every end-to-end test (tests/e2e/test_*.sh, functions test_*) against the built saver.
+# Usage: tests/e2e/run.sh [name-filter-regex]
+set -u
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/lib.sh"
+filter=${1:-.}
+per_test_limit=${LW_E2E_TEST_LIMIT:-180}
+
+[[ -f $LW_SCR ]] || { echo "e2e: $LW_SCR is missing; build the windows preset first" >&2; exit 2; }
+
+trap 'lw_session_stop' EXIT
+trap 'exit 130' INT TERM
+lw_session_start || { echo "e2e: could not set up the session (logs in $LW_RUN_DIR)"; echo "0 passed, 1 failed"; exit 1; }
+lw_log "session in $LW_RUN_DIR, DISPLAY=$DISPLAY"
+
+passed=0 failed=0 failures=()
+for file in "$here"/test_*.sh; do
+  source "$file"
+  for fn in $(grep -oE '^test_[A-Za-z0-9_]+' "$file"); do
+    [[ $fn =~ $filter ]] || continue
+    start=$SECONDS
+    # Each test runs in a subshell with its own time limit; its processes are stopped after it.
+    ( set -u; LW_TEST_PIDS=(); trap 'lw_stop_test_processes' EXIT; trap 'exit 143' TERM; "$fn" ) > "$LW_RUN_DIR/$fn.log" 2>&1 &
+    tpid=$!
+    ( sleep "$per_test_limit"; kill -TERM "$tpid" 2>/dev/null ) & wd=$!
+    wait "$tpid"; rc=$?
+    kill "$wd" 2>/dev/null; wait "$wd" 2>/dev/null
+    if ((rc == 0)); then
+      passed=$((passed + 1)); echo "PASS $fn ($((SECONDS - start)) s)"
+    else
+      failed=$((failed + 1)); failures+=("$fn"); echo "FAIL $fn ($((SECONDS - start)) s, rc $rc)"
+      sed 's/^/    | /' "$LW_RUN_DIR/$fn.log" | tail -n 25
+    fi
+  done
+done
+
+((failed)) && echo "e2e failures: ${failures[*]} (logs in $LW_RUN_DIR)"
+echo "e2e: $passed passed, $failed failed"
+((failed == 0))
