@@ -59,7 +59,12 @@ lw_start_wine() {
   export WINEDEBUG=${WINEDEBUG:--all}
   wineserver -p -f >"$LW_RUN_DIR/wineserver.log" 2>&1 &
   LW_SESSION_PIDS+=($!)
-  wine wineboot -i >"$LW_RUN_DIR/wineboot.log" 2>&1 || { lw_log "wineboot failed"; return 1; }
+  if [[ -n ${LW_WINE_TEMPLATE:-} && -d $LW_WINE_TEMPLATE ]]; then
+    # Development shortcut: copy a prefix made earlier instead of preparing one (CI never sets it).
+    cp -a "$LW_WINE_TEMPLATE" "$WINEPREFIX"
+  else
+    wine wineboot -i >"$LW_RUN_DIR/wineboot.log" 2>&1 || { lw_log "wineboot failed"; return 1; }
+  fi
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d pulse /f >/dev/null 2>&1
   LW_DRIVE_C="$WINEPREFIX/drive_c"
