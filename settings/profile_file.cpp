@@ -154,6 +154,13 @@ std::string_view Cut(std::string_view v) {
 
 bool HasLineBreakOrNul(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
 
+// True when the text ends with a lead byte that would take the next byte of the file with it.
+bool EndsInLeadByte(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && i + CharLength(s, i) < s.size()) i += CharLength(s, i);
+  return i < s.size() && CharLength(s, i) == 1 && IsLeadByte(static_cast<unsigned char>(s[i]));
+}
+
 }  // namespace
 
 bool ProfileNamesEqual(std::string_view a, std::string_view b) {
@@ -188,7 +195,8 @@ std::optional<std::string> WriteProfileValue(std::string_view file, std::string_
   key = Trim(key);
   if (section.empty() || key.empty() || HasLineBreakOrNul(section) || HasLineBreakOrNul(key) ||
       HasLineBreakOrNul(value) || FindChar(key, '=', false) != std::string_view::npos || key.front() == '[' ||
-      FindChar(section, ']', false) != std::string_view::npos)
+      FindChar(section, ']', false) != std::string_view::npos || EndsInLeadByte(section) || EndsInLeadByte(key) ||
+      EndsInLeadByte(value))
     return std::nullopt;
 
   std::string entry;
@@ -201,7 +209,7 @@ std::optional<std::string> WriteProfileValue(std::string_view file, std::string_
   out.reserve(file.size() + section.size() + entry.size() + 8);
   if (!span) {
     out.append(file);
-    if (!out.empty() && out.back() != '\n') out.append("\r\n");
+    if (!lines.empty() && lines.back().next == lines.back().end) out.append("\r\n");  // no line end yet
     out.append("[").append(section).append("]\r\n").append(entry).append("\r\n");
     return out;
   }

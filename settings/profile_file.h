@@ -33,7 +33,8 @@ std::string ReadProfileValue(std::string_view file, std::string_view section, st
 // The file's new bytes after setting `key` in `section` to `value` (names are trimmed of blanks as
 // for reading); nullopt when they cannot be written without changing the file's structure (a name
 // empty after trimming; CR, LF or NUL anywhere; "=" in a key or a key starting with "["; "]" in a
-// section), so the caller leaves the file as it is.
+// section; a name or value ending in a lone lead byte, which would take the next byte with it),
+// so the caller leaves the file as it is.
 std::optional<std::string> WriteProfileValue(std::string_view file, std::string_view section, std::string_view key,
                                              std::string_view value);
 

@@ -83,6 +83,7 @@ TEST(ProfileWrite, EditsInPlaceAndKeepsEverythingElse) {
       {"append to a bare header", "; c\r\n[Section]\r\n", "Section", "k", "2", "; c\r\n[Section]\r\nk=2\r\n"},
       {"no final line end", "[Section]\r\na=1", "Section", "k", "2", "[Section]\r\na=1\r\nk=2\r\n"},
       {"new section after text without line end", "x=1", "Section", "k", "2", "x=1\r\n[Section]\r\nk=2\r\n"},
+      {"a lead byte takes the last LF", "[A]\nk=\x83\n", "Section", "k", "1", "[A]\nk=\x83\n\r\n[Section]\r\nk=1\r\n"},
       {"only the first duplicate key", "[Section]\nk=1\nk=2\n", "Section", "k", "3", "[Section]\nk=3\nk=2\n"},
       {"empty value", "[Section]\nk=1\n", "Section", "k", "", "[Section]\nk=\n"},
       {"trail byte differs only in case", "[Section]\nk" + kDi + "=1\n", "Section", "k" + kA, "2",
@@ -96,7 +97,8 @@ TEST(ProfileWrite, RefusesWhatWouldBreakTheLines) {
     std::string section, key, value;
   };
   const Case cases[] = {{"", "k", "v"},        {"S", " ", "v"},      {"S", "k", "a\r\nb"}, {"S", "k", "a\0b"s},
-                        {"S", "k=", "v"},      {"S", "[k]", "v"},    {"S]", "k", "v"}};
+                        {"S", "k=", "v"},      {"S", "[k]", "v"},    {"S]", "k", "v"},
+                        {"S", "k", "x\x83"},  {"S\x83", "k", "v"},  {"S", "\x83", "v"}};
   for (const auto& c : cases)
     EXPECT_EQ(WriteProfileValue("[S]\nk=1\n", c.section, c.key, c.value), std::nullopt) << c.section << "|" << c.key;
 }
