@@ -53,6 +53,8 @@ fuzz() {
   return "$ok"
 }
 
+package() { (cd build/windows && cpack >"$logs/cpack.log" 2>&1) || { cat "$logs/cpack.log"; return 1; }; }
+
 e2e() {
   LW_RUN_DIR= tests/e2e/run.sh 2>&1 | tee "$logs/e2e.log"
   local rc=${PIPESTATUS[0]}
@@ -63,6 +65,7 @@ e2e() {
 status=0
 tier unit unit || status=1
 if tier windows windows; then
+  tier package package || { status=1; failed=$((failed + 1)); }
   tier e2e e2e || status=1
 else
   status=1; failed=$((failed + 1))

@@ -23,7 +23,10 @@ for file in "$here"/test_*.sh; do
     # Each test runs in a subshell with its own time limit; its processes are stopped after it.
     ( set -u; LW_TEST_PIDS=(); trap 'lw_stop_test_processes' EXIT; trap 'exit 143' TERM; "$fn" ) > "$LW_RUN_DIR/$fn.log" 2>&1 &
     tpid=$!
-    ( sleep "$per_test_limit"; kill -TERM "$tpid" 2>/dev/null ) & wd=$!
+    # The watchdog stops its own sleep and keeps no copy of stdout, so a pipe reading this
+    # script's output closes when the last test ends.
+    ( trap 'kill "$s" 2>/dev/null; exit 0' TERM; sleep "$per_test_limit" & s=$!; wait "$s"
+      kill -TERM "$tpid" 2>/dev/null ) >/dev/null 2>&1 & wd=$!
     wait "$tpid"; rc=$?
     kill "$wd" 2>/dev/null; wait "$wd" 2>/dev/null
     if ((rc == 0)); then
