@@ -41,4 +41,8 @@ set(CPACK_GENERATOR ZIP NSIS)
 # Our own installer script: per user, no administrator rights, sets the saver.
 set(CPACK_MODULE_PATH ${PROJECT_SOURCE_DIR}/packaging)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/packaging/CPackOptions.cmake)
+# The saver's own icon on the installer and the uninstaller, once the artwork has one.
+if(EXISTS ${PROJECT_SOURCE_DIR}/resources/art/lumenweave.ico)
+  set(CPACK_LW_INSTALLER_ICON ${PROJECT_SOURCE_DIR}/resources/art/lumenweave.ico)
+endif()
 include(CPack)

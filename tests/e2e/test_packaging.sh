@@ -38,16 +38,19 @@ pkg_reg_value() {  # pkg_reg_value KEY NAME -> the value's data; fails when abse
 }
 pkg_key_exists() { wine reg query "$1" >/dev/null 2>&1; }
 
-# The default install folder, as a Windows path and as a Unix path.
+# The install folder (the default one unless given), as a Windows path and as a Unix path.
 pkg_folder() {
-  PKG_WIN_DIR="$(wine cmd /c echo '%LOCALAPPDATA%' 2>/dev/null | tr -d '\r')\\Programs\\Lumenweave"
+  PKG_WIN_DIR=${1:-"$(wine cmd /c echo '%LOCALAPPDATA%' 2>/dev/null | tr -d '\r')\\Programs\\Lumenweave"}
   PKG_UNIX_DIR=$(winepath -u "$PKG_WIN_DIR" 2>/dev/null)
   PKG_UNIX_DIR=${PKG_UNIX_DIR%/}
 }
 
+# Installs silently, into the default folder or the one given (a path without spaces: Wine
+# quotes an argument with spaces, and the installer reads /D= only unquoted).
 pkg_install() {
-  pkg_folder
-  timeout 120 wine "$PKG_SETUP" /S; local rc=$?
+  pkg_folder "${1:-}"
+  local -a folder=(); [[ -n ${1:-} ]] && folder=("/D=$1")
+  timeout 120 wine "$PKG_SETUP" /S "${folder[@]}"; local rc=$?
   ((rc == 0)) || lw_fail "the installer ended with $rc"
 }
 
@@ -101,9 +104,18 @@ test_version_resources_carry_the_project_version() {
   done
 }
 
+# Each row: the folder given to the installer (empty: the default one).
 test_installer_installs_for_the_user_and_chooses_the_saver() {
   pkg_ready || return 1
-  pkg_install || return 1
+  local folder
+  for folder in "" 'C:\Savers\LumenweaveScreen'; do
+    pkg_install "$folder" || return 1
+    pkg_check_installation || return 1
+    pkg_uninstall || return 1
+  done
+}
+
+pkg_check_installation() {
   local f
   for f in Lumenweave.scr README.txt LICENSE.txt Uninstall.exe; do
     [[ -f $PKG_UNIX_DIR/$f ]] || lw_fail "$f not installed in $PKG_UNIX_DIR" || return 1
@@ -111,7 +123,7 @@ test_installer_installs_for_the_user_and_chooses_the_saver() {
   cmp -s "$PKG_UNIX_DIR/Lumenweave.scr" "$LW_SCR" || lw_fail "the installed saver is not the build's" || return 1
 
   local saver; saver=$(pkg_reg_value "$PKG_DESKTOP" SCRNSAVE.EXE) || lw_fail "SCRNSAVE.EXE not set" || return 1
-  lw_log "SCRNSAVE.EXE = $saver"
+  lw_log "installed in $PKG_WIN_DIR; SCRNSAVE.EXE = $saver"
   [[ $(winepath -u "$saver") -ef $PKG_UNIX_DIR/Lumenweave.scr ]] || lw_fail "SCRNSAVE.EXE names another file" || return 1
   pkg_is_short_path "$saver" || lw_fail "SCRNSAVE.EXE is not the short path" || return 1
   [[ $(pkg_reg_value "$PKG_DESKTOP" ScreenSaveActive) == 1 ]] || lw_fail "ScreenSaveActive is not 1" || return 1
@@ -122,9 +134,9 @@ test_installer_installs_for_the_user_and_chooses_the_saver() {
     [DisplayVersion]="^${version//./\\.}\$"
     [Publisher]='^Lumenweave developers$'
     [InstallLocation]="^$(sed 's/[\\.]/\\&/g' <<<"$PKG_WIN_DIR")\$"
-    [UninstallString]='^"[^"]*\\Lumenweave\\Uninstall\.exe"$'
-    [QuietUninstallString]='^"[^"]*\\Lumenweave\\Uninstall\.exe" /S$'
-    [DisplayIcon]='\\Lumenweave\\Lumenweave\.scr,0$'
+    [UninstallString]='^"[^"]*\\Uninstall\.exe"$'
+    [QuietUninstallString]='^"[^"]*\\Uninstall\.exe" /S$'
+    [DisplayIcon]='\\Lumenweave\.scr,0$'
     [NoModify]='^0x1$'
     [NoRepair]='^0x1$'
     [EstimatedSize]='^0x[0-9a-f]*[1-9a-f][0-9a-f]*$'
@@ -134,6 +146,17 @@ test_installer_installs_for_the_user_and_chooses_the_saver() {
     value=$(pkg_reg_value "$PKG_UNINSTALL" "$name") || lw_fail "$name missing from the uninstall entry" || return 1
     [[ $value =~ ${expected[$name]} ]] || lw_fail "$name = '$value', expected /${expected[$name]}/" || return 1
   done
+  [[ $(pkg_reg_value "$PKG_UNINSTALL" InstallLocation) == "$PKG_WIN_DIR" ]] || lw_fail "InstallLocation differs"
+}
+
+# Installing again (an update) keeps the user's settings file as it was.
+test_reinstall_keeps_the_settings() {
+  pkg_ready || return 1
+  pkg_install || return 1
+  printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=1\r\n' >"$PKG_UNIX_DIR/Lumenweave.ini"
+  cp "$PKG_UNIX_DIR/Lumenweave.ini" "$LW_RUN_DIR/ini-before"
+  pkg_install || return 1
+  cmp -s "$PKG_UNIX_DIR/Lumenweave.ini" "$LW_RUN_DIR/ini-before" || lw_fail "the settings file changed"
 }
 
 test_installed_saver_runs_from_the_registered_path() {

@@ -178,8 +178,9 @@ TEST(ReliabilitySettings, HostileFilesLoadDefinedValues) {
       {"10 MB file, section at the end", std::string(10 << 20, 'z') + "\n[Section]\n" + kCount + "=9\n", 9, 0, 0},
       {"no final line end", "[Section]\r\n" + kCount + "=77", 77, 0, 0},
       {"only a header, no line end", "[Section]", 600, 0, 0},
-      // Read as bytes: the UTF-16 text holds no code page 932 section header, so the defaults apply.
-      {"UTF-16 with a byte-order mark", utf16(u"[Section]\r\n\u7C92\u5B50\u6570=5\r\n"), 600, 0, 0},
+      // A byte-order mark makes it Unicode text, as the platform's own reader takes it.
+      {"UTF-16 with a byte-order mark", utf16(u"[Section]\r\n\u7C92\u5B50\u6570=5\r\n"), 5, 0, 0},
+      {"UTF-16 mark, then an odd byte", utf16(u"[Section]\r\n\u7C92\u5B50\u6570=6\r\n") + "\x01", 6, 0, 0},
       {"duplicate sections: the first counts",
        "[Section]\r\n" + kCount + "=1\r\n[Section]\r\n" + kCount + "=2\r\n" + kSource + "=1\r\n", 1, 0, 0},
       {"duplicate keys: the first counts", "[Section]\r\n" + kCount + "=3\r\n" + kCount + "=4\r\n", 3, 0, 0},
