@@ -117,7 +117,7 @@ TEST(ReliabilitySettings, WriterKilledAtRandomLeavesOldOrNewFileNeverPartial) {
     TempFolder folder;
     const fs::path ini = folder.path() / "Lumenweave.ini";
     const std::string encoded = SystemCp932().Encode(c.value);
-    const std::string after = WriteProfileValue(c.before.value_or(""), kSection, c.key, encoded);
+    const std::string after = WriteProfileValue(c.before.value_or(""), kSection, c.key, encoded).value();
 
     // How long one uninterrupted write takes here; kills are spread over 1.5 times that.
     std::chrono::microseconds slowest{1};
