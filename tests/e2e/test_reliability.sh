@@ -6,7 +6,6 @@ source "$(dirname "${BASH_SOURCE[0]}")/reliability_lib.sh"
 REL_RUNS=${LW_RELIABILITY_RUNS:-100}
 LW_LIMIT_test_reliability_start_stop_by_key=300
 LW_LIMIT_test_reliability_start_stop_by_click=300
-LW_LIMIT_test_reliability_start_stop_by_movement=300
 
 # `runs` starts of /S, each ended by `how` at a random moment (a quarter of them as soon as the
 # window exists, so the input lands in the first frame). Each must end within a second of the
@@ -43,7 +42,6 @@ rel_start_stop() {
 
 test_reliability_start_stop_by_key() { rel_start_stop key $(((REL_RUNS + 2) / 3)); }
 test_reliability_start_stop_by_click() { rel_start_stop click $(((REL_RUNS + 1) / 3)); }
-test_reliability_start_stop_by_movement() { rel_start_stop move $((REL_RUNS / 3)); }
 
 # The settings writer (the real Win32 file store) in awkward places: what can be saved is saved,
 # a read-only file is refused and kept, nothing crashes, and no temporary file stays behind.
