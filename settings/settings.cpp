@@ -116,10 +116,9 @@ std::wstring IniFile::Read(std::string_view section, std::string_view key, const
 
 void IniFile::Write(std::string_view section, std::string_view key, std::wstring_view value,
                     const std::wstring& path) {
-  bool valueLossless = true;
-  const std::string encodedValue = codec_.Encode(value, &valueLossless);
-  // A value the file's code page cannot hold would be stored as something else: keep the old one.
-  if (!valueLossless) return;
+  // Characters code page 932 cannot hold are stored as "?", as the platform's own writer does; a
+  // music path stored so names no file, and the next start switches file music off.
+  const std::string encodedValue = codec_.Encode(value);
   const ProfileText text = ProfileText::From(store_.ReadAll(path).value_or(std::string()), codec_);
   if (!text.lossless) return;
   const auto edited = WriteProfileValue(text.cp932, section, key, encodedValue);

@@ -60,6 +60,7 @@ TEST(ProfileRead, FindsValuesTheWayThePlatformDoes) {
 TEST(ProfileRead, CutsLongValuesTo255BytesWithoutSplittingACharacter) {
   const std::string ascii(300, 'x');
   EXPECT_EQ(ReadProfileValue("[S]\nk=" + ascii + "\n", "S", "k"), ascii.substr(0, 255));
+  EXPECT_EQ(ReadProfileValue("[S]\nk=\"" + ascii.substr(0, 255) + "\"\n", "S", "k"), ascii.substr(0, 255));
   std::string dbcs = "x";
   for (int i = 0; i < 150; ++i) dbcs += "\x88\x9F";  // 亜
   EXPECT_EQ(ReadProfileValue("[S]\nk=" + dbcs + "\n", "S", "k"), dbcs.substr(0, 255));
