@@ -111,7 +111,10 @@ std::wstring IniPathFor(std::wstring_view programFolder) { return std::wstring(p
 std::wstring IniFile::Read(std::string_view section, std::string_view key, const std::wstring& path) const {
   const auto bytes = store_.ReadAll(path);
   if (!bytes) return {};
-  return codec_.Decode(ReadProfileValue(ProfileText::From(*bytes, codec_).cp932, section, key));
+  std::string value = ReadProfileValue(ProfileText::From(*bytes, codec_).cp932, section, key);
+  // The platform's reader hands the value back as a C string: it ends at its first NUL.
+  if (const auto nul = value.find('\0'); nul != std::string::npos) value.resize(nul);
+  return codec_.Decode(value);
 }
 
 void IniFile::Write(std::string_view section, std::string_view key, std::wstring_view value,
