@@ -87,7 +87,9 @@ test_zip_holds_the_saver_readme_and_licence() {
   local readme; readme=$(unzip -p "$PKG_ZIP" "$top/README.txt")
   grep -q 'For Windows users' <<<"$readme" || lw_fail "README.txt lacks the user's guide" || return 1
   ! grep -q 'For developers' <<<"$readme" || lw_fail "README.txt carries the developers' part" || return 1
-  [[ $(grep -c $'\r$' <<<"$readme") -eq $(wc -l <<<"$readme") ]] || lw_fail "README.txt has bare LF line ends"
+  [[ $(grep -c $'\r$' <<<"$readme") -eq $(wc -l <<<"$readme") ]] || lw_fail "README.txt has bare LF line ends" || return 1
+  [[ $(unzip -p "$PKG_ZIP" "$top/README.txt" | head -c 3 | od -An -tx1 | tr -d ' ') == efbbbf ]] ||
+    lw_fail "README.txt lacks the UTF-8 byte-order mark"
 }
 
 test_version_resources_carry_the_project_version() {
