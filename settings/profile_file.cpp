@@ -6,19 +6,17 @@ namespace lw::settings {
 namespace {
 
 bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
-bool IsTrailByte(unsigned char b) { return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC); }
 
-// Length in bytes of the character that starts at `i`.
+// Length in bytes of the character that starts at `i`: a lead byte always takes the next byte
+// with it, whatever it is, as the platform's code page conversion does (so a lead byte just
+// before a line end swallows it).
 std::size_t CharLength(std::string_view s, std::size_t i) {
-  return IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() &&
-                 IsTrailByte(static_cast<unsigned char>(s[i + 1]))
-             ? 2
-             : 1;
+  return IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2 : 1;
 }
 
 // A character that the platform drops around names and values.
 bool IsBlankChar(std::string_view s, std::size_t i, std::size_t len) {
-  if (len == 2) return s[i] == '\x81' && s[i + 1] == '\x40';  // full-width space
+  if (len == 2) return false;
   const char c = s[i];
   return c == ' ' || (c >= '\t' && c <= '\r') || c == '\x1A';
 }
@@ -78,31 +76,35 @@ unsigned FoldedChar(std::string_view s, std::size_t& i) {
 }
 
 struct Line {
-  std::size_t begin;  // first byte
-  std::size_t end;    // past the last byte before the LF (CR included)
-  std::size_t next;   // first byte of the next line
+  std::size_t begin;      // first byte
+  std::size_t end;        // the line end (CR LF, LF or CR) or the end of the file
+  std::size_t next;       // first byte of the next line
   std::string_view text;  // trimmed
 };
 
+// Lines end at CR LF, LF or a lone CR, never inside a double-byte character.
 std::vector<Line> SplitLines(std::string_view file) {
   std::vector<Line> lines;
-  std::size_t pos = 0;
-  while (pos < file.size()) {
-    const std::size_t nl = file.find('\n', pos);
-    const std::size_t end = nl == std::string_view::npos ? file.size() : nl;
-    const std::size_t next = nl == std::string_view::npos ? file.size() : nl + 1;
-    lines.push_back({pos, end, next, Trim(file.substr(pos, end - pos))});
-    pos = next;
+  std::size_t begin = 0, i = 0;
+  while (i < file.size()) {
+    if (file[i] != '\r' && file[i] != '\n') {
+      i += CharLength(file, i);
+      continue;
+    }
+    const std::size_t next = i + (file[i] == '\r' && i + 1 < file.size() && file[i + 1] == '\n' ? 2 : 1);
+    lines.push_back({begin, i, next, Trim(file.substr(begin, i - begin))});
+    begin = i = next;
   }
+  if (begin < file.size()) lines.push_back({begin, file.size(), file.size(), Trim(file.substr(begin))});
   return lines;
 }
 
-// The name of a section header line: "[" up to the last "]", untrimmed.
+// The name of a section header line: "[" up to the last "]", trimmed.
 std::optional<std::string_view> SectionName(std::string_view line) {
   if (line.empty() || line.front() != '[') return std::nullopt;
   const auto close = FindChar(line, ']', true);
   if (close == std::string_view::npos) return std::nullopt;
-  return line.substr(1, close - 1);
+  return Trim(line.substr(1, close - 1));
 }
 
 struct KeyLine {
@@ -152,6 +154,13 @@ std::string_view Cut(std::string_view v) {
 
 bool HasLineBreakOrNul(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos; }
 
+// True when the text ends with a lead byte that would take the next byte of the file with it.
+bool EndsInLeadByte(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && i + CharLength(s, i) < s.size()) i += CharLength(s, i);
+  return i < s.size() && CharLength(s, i) == 1 && IsLeadByte(static_cast<unsigned char>(s[i]));
+}
+
 }  // namespace
 
 bool ProfileNamesEqual(std::string_view a, std::string_view b) {
@@ -186,7 +195,8 @@ std::optional<std::string> WriteProfileValue(std::string_view file, std::string_
   key = Trim(key);
   if (section.empty() || key.empty() || HasLineBreakOrNul(section) || HasLineBreakOrNul(key) ||
       HasLineBreakOrNul(value) || FindChar(key, '=', false) != std::string_view::npos || key.front() == '[' ||
-      FindChar(section, ']', false) != std::string_view::npos)
+      FindChar(section, ']', false) != std::string_view::npos || EndsInLeadByte(section) || EndsInLeadByte(key) ||
+      EndsInLeadByte(value))
     return std::nullopt;
 
   std::string entry;
@@ -199,7 +209,7 @@ std::optional<std::string> WriteProfileValue(std::string_view file, std::string_
   out.reserve(file.size() + section.size() + entry.size() + 8);
   if (!span) {
     out.append(file);
-    if (!out.empty() && out.back() != '\n') out.append("\r\n");
+    if (!lines.empty() && lines.back().next == lines.back().end) out.append("\r\n");  // no line end yet
     out.append("[").append(section).append("]\r\n").append(entry).append("\r\n");
     return out;
   }
@@ -209,12 +219,8 @@ std::optional<std::string> WriteProfileValue(std::string_view file, std::string_
     if (lines[i].text.empty()) continue;
     last = i;
     if (!ProfileNamesEqual(ParseKey(lines[i].text).name, key)) continue;
-    // Replace the line's text; keep its line end (CR LF or LF) as it was.
-    const Line& line = lines[i];
-    const bool cr = line.end > line.begin && file[line.end - 1] == '\r';
-    out.append(file.substr(0, line.begin)).append(entry);
-    if (cr) out.append("\r");
-    out.append(file.substr(line.end));
+    // Replace the line's text and keep its line end as it was.
+    out.append(file.substr(0, lines[i].begin)).append(entry).append(file.substr(lines[i].end));
     return out;
   }
   const Line& after = lines[last];

@@ -1,9 +1,10 @@
 // The private-profile ("INI") format, on the raw code page 932 bytes of a file.
 //
-// Reading follows what the platform's profile functions do: lines end at LF; blanks (space, tab,
-// CR, other ASCII control blanks, ^Z and the full-width space) around a line, before "=" and
-// after it are dropped; a section header is "[" up to the last "]" of its line, taken as it
-// stands; lines before the first header belong to no section; only the first section of a name
+// Reading follows what the platform's profile functions do: lines end at CR LF, LF or CR (a
+// double-byte character's lead byte takes even a line end as its second byte); blanks (space,
+// tab, the ASCII control blanks and ^Z, but not the full-width space) around a line, before "="
+// and after it are dropped; a section header is "[" up to the last "]" of its line, the name
+// trimmed; lines before the first header belong to no section; only the first section of a name
 // is searched, and in it the first key of a name; a line without "=" is a key without a value.
 // Names match without regard to letter case the way the platform compares them: ASCII letters
 // and the double-byte full-width Latin, Greek, Cyrillic and Roman-numeral letters fold, and a
@@ -32,7 +33,8 @@ std::string ReadProfileValue(std::string_view file, std::string_view section, st
 // The file's new bytes after setting `key` in `section` to `value` (names are trimmed of blanks as
 // for reading); nullopt when they cannot be written without changing the file's structure (a name
 // empty after trimming; CR, LF or NUL anywhere; "=" in a key or a key starting with "["; "]" in a
-// section), so the caller leaves the file as it is.
+// section; a name or value ending in a lone lead byte, which would take the next byte with it),
+// so the caller leaves the file as it is.
 std::optional<std::string> WriteProfileValue(std::string_view file, std::string_view section, std::string_view key,
                                              std::string_view value);
 

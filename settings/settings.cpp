@@ -111,15 +111,17 @@ std::wstring IniPathFor(std::wstring_view programFolder) { return std::wstring(p
 std::wstring IniFile::Read(std::string_view section, std::string_view key, const std::wstring& path) const {
   const auto bytes = store_.ReadAll(path);
   if (!bytes) return {};
-  return codec_.Decode(ReadProfileValue(ProfileText::From(*bytes, codec_).cp932, section, key));
+  std::string value = ReadProfileValue(ProfileText::From(*bytes, codec_).cp932, section, key);
+  // The platform's reader hands the value back as a C string: it ends at its first NUL.
+  if (const auto nul = value.find('\0'); nul != std::string::npos) value.resize(nul);
+  return codec_.Decode(value);
 }
 
 void IniFile::Write(std::string_view section, std::string_view key, std::wstring_view value,
                     const std::wstring& path) {
-  bool valueLossless = true;
-  const std::string encodedValue = codec_.Encode(value, &valueLossless);
-  // A value the file's code page cannot hold would be stored as something else: keep the old one.
-  if (!valueLossless) return;
+  // Characters code page 932 cannot hold are stored as "?", as the platform's own writer does; a
+  // music path stored so names no file, and the next start switches file music off.
+  const std::string encodedValue = codec_.Encode(value);
   const ProfileText text = ProfileText::From(store_.ReadAll(path).value_or(std::string()), codec_);
   if (!text.lossless) return;
   const auto edited = WriteProfileValue(text.cp932, section, key, encodedValue);

@@ -56,9 +56,10 @@ class IniFile {
   IniFile(FileStore& store, const Cp932Codec& codec) : store_(store), codec_(codec) {}
   // Empty text for a missing file, section or key.
   std::wstring Read(std::string_view section, std::string_view key, const std::wstring& path) const;
-  // Failures (read-only file or folder) are silent, as for the platform's own writer. A value or
-  // file text that code page 932 cannot hold, or one that would break the file's lines, leaves
-  // the file unchanged.
+  // Failures (read-only file or folder) are silent, as for the platform's own writer. A value
+  // that would break the file's lines, or a file whose text code page 932 cannot hold (one with a
+  // byte-order mark), leaves the file unchanged; characters of the value that code page 932 cannot
+  // hold are stored as "?".
   void Write(std::string_view section, std::string_view key, std::wstring_view value, const std::wstring& path);
 
  private:

@@ -108,8 +108,8 @@ TEST(IniFile, FreshFileIsByteExactAndReadsBack) {
             "[Section]\r\n\x97\xB1\x8E\x71\x90\x94=600\r\nBGM\x8B\xE6\x95\xAA=2\r\nBGM\xD8\xCB\xDF\xB0\xC4=0\r\n"
             "BGM\xCC\xA7\xB2\xD9=C:\\\x89\xB9\x8A\x79.mp3\r\n");
   EXPECT_EQ(ini.Read(kSection, kKeyBgmFile, kIni), L"C:\\\u97F3\u697D.mp3");
-  ini.Write(kSection, kKeyBgmFile, L"C:\\\u00E9.mp3", kIni);  // not in code page 932: kept as it was
-  EXPECT_EQ(ini.Read(kSection, kKeyBgmFile, kIni), L"C:\\\u97F3\u697D.mp3");
+  ini.Write(kSection, kKeyBgmFile, L"C:\\\u00E9.mp3", kIni);  // not in code page 932
+  EXPECT_EQ(ini.Read(kSection, kKeyBgmFile, kIni), L"C:\\?.mp3");
 }
 
 TEST(IniFile, ByteOrderMarkedFilesAreReadAndKeptInTheirEncoding) {

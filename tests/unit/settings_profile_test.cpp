@@ -24,10 +24,10 @@ TEST(ProfileRead, FindsValuesTheWayThePlatformDoes) {
   const Case cases[] = {
       {"plain", "[Section]\r\n" + K + "=600\r\n", "Section", K, "600"},
       {"blanks around", "  [Section]  \r\n\t " + K + " \t=  600 \x1A\r\n", "Section", K, "600"},
-      {"full-width blanks", "[Section]\n" + K + "\x81\x40=\x81\x40" "600\x81\x40\n", "Section", K, "600"},
+      {"full-width blanks stay", "[Section]\n" + K + "=\x81\x40" "600\x81\x40\n", "Section", K, "\x81\x40" "600\x81\x40"},
       {"LF only, no final line end", "[Section]\n" + K + "=7", "Section", K, "7"},
       {"section case", "[sECTION]\n" + K + "=1\n", "Section", K, "1"},
-      {"section name untrimmed", "[ Section ]\n" + K + "=1\n", "Section", K, ""},
+      {"section name trimmed", "[ Section ]\n" + K + "=1\n", "Section", K, "1"},
       {"header without ]", "[Section\n" + K + "=1\n", "Section", K, ""},
       {"header with junk after ]", "[Section]junk\n" + K + "=1\n", "Section", K, "1"},
       {"last ] ends the name", "[Sec]tion]\nk=1\n", "Sec]tion", "k", "1"},
@@ -43,7 +43,7 @@ TEST(ProfileRead, FindsValuesTheWayThePlatformDoes) {
       {"lone quote", "[Section]\nk=\"\n", "Section", "k", "\""},
       {"NUL ends the value", "[Section]\nk=ab\0cd\n"s, "Section", "k", "ab"},
       {"NUL in a key name", "[Section]\nk\0zz=1\n"s, "Section", "k", "1"},
-      {"CR-only lines are one line", "[Section]\rk=1\r", "Section", "k", ""},
+      {"CR-only lines", "[Section]\rk=1\r", "Section", "k", "1"},
       {"ASCII key case", "[Section]\nbgm" + std::string(kKeyBgmSource).substr(3) + "=2\n", "Section",
        std::string(kKeyBgmSource), "2"},
       {"trail byte never folds", "[Section]\nk" + kDi + "=lower\nk" + kA + "=upper\n", "Section", "k" + kA, "upper"},
@@ -51,8 +51,8 @@ TEST(ProfileRead, FindsValuesTheWayThePlatformDoes) {
       {"Greek letter case", "[Section]\n\x83\xBF=1\n", "Section", "\x83\x9F", "1"},
       {"Cyrillic letter case", "[Section]\n\x84\x91=1\n", "Section", "\x84\x60", "1"},
       {"] as a trail byte", "[\x83\x5D]\nk=1\n", "\x83\x5D", "k", "1"},
-      {"lead byte before LF", "[Section]\nk=1\x83\nj=2\n", "Section", "j", "2"},
-      {"binary junk", "\x01\xFF\x00\n[Section\x80]\n\x9F=\x01\n"s, "Section\x80", "\x9F", "\x01"},
+      {"lead byte swallows LF", "[Section]\nk=1\x83\nj=2\n", "Section", "k", "1\x83\nj=2"},
+      {"binary junk", "\x01\xFF\x00\n[Section\x80]\n\x9F\x9F=\x01\n"s, "Section\x80", "\x9F\x9F", "\x01"},
   };
   for (const auto& c : cases) EXPECT_EQ(ReadProfileValue(c.file, c.section, c.key), c.expected) << c.what;
 }
@@ -60,6 +60,7 @@ TEST(ProfileRead, FindsValuesTheWayThePlatformDoes) {
 TEST(ProfileRead, CutsLongValuesTo255BytesWithoutSplittingACharacter) {
   const std::string ascii(300, 'x');
   EXPECT_EQ(ReadProfileValue("[S]\nk=" + ascii + "\n", "S", "k"), ascii.substr(0, 255));
+  EXPECT_EQ(ReadProfileValue("[S]\nk=\"" + ascii.substr(0, 255) + "\"\n", "S", "k"), ascii.substr(0, 255));
   std::string dbcs = "x";
   for (int i = 0; i < 150; ++i) dbcs += "\x88\x9F";  // 亜
   EXPECT_EQ(ReadProfileValue("[S]\nk=" + dbcs + "\n", "S", "k"), dbcs.substr(0, 255));
@@ -77,11 +78,13 @@ TEST(ProfileWrite, EditsInPlaceAndKeepsEverythingElse) {
       {"fresh file", "", "Section", "k", "1", "[Section]\r\nk=1\r\n"},
       {"update keeps LF line end", "[Section]\nk=1\nj=2\n", "Section", "K", "9", "[Section]\nK=9\nj=2\n"},
       {"update keeps CRLF", "[Section]\r\nk = 1 \r\n", "Section", "k", "9", "[Section]\r\nk=9\r\n"},
+      {"update keeps CR", "[Section]\rk=1\rj=2", "Section", "k", "9", "[Section]\rk=9\rj=2"},
       {"append after last key", "[Section]\r\na=1\r\n\r\n[Other]\r\n", "Section", "k", "2",
        "[Section]\r\na=1\r\nk=2\r\n\r\n[Other]\r\n"},
       {"append to a bare header", "; c\r\n[Section]\r\n", "Section", "k", "2", "; c\r\n[Section]\r\nk=2\r\n"},
       {"no final line end", "[Section]\r\na=1", "Section", "k", "2", "[Section]\r\na=1\r\nk=2\r\n"},
       {"new section after text without line end", "x=1", "Section", "k", "2", "x=1\r\n[Section]\r\nk=2\r\n"},
+      {"a lead byte takes the last LF", "[A]\nk=\x83\n", "Section", "k", "1", "[A]\nk=\x83\n\r\n[Section]\r\nk=1\r\n"},
       {"only the first duplicate key", "[Section]\nk=1\nk=2\n", "Section", "k", "3", "[Section]\nk=3\nk=2\n"},
       {"empty value", "[Section]\nk=1\n", "Section", "k", "", "[Section]\nk=\n"},
       {"trail byte differs only in case", "[Section]\nk" + kDi + "=1\n", "Section", "k" + kA, "2",
@@ -95,7 +98,8 @@ TEST(ProfileWrite, RefusesWhatWouldBreakTheLines) {
     std::string section, key, value;
   };
   const Case cases[] = {{"", "k", "v"},        {"S", " ", "v"},      {"S", "k", "a\r\nb"}, {"S", "k", "a\0b"s},
-                        {"S", "k=", "v"},      {"S", "[k]", "v"},    {"S]", "k", "v"}};
+                        {"S", "k=", "v"},      {"S", "[k]", "v"},    {"S]", "k", "v"},
+                        {"S", "k", "x\x83"},  {"S\x83", "k", "v"},  {"S", "\x83", "v"}};
   for (const auto& c : cases)
     EXPECT_EQ(WriteProfileValue("[S]\nk=1\n", c.section, c.key, c.value), std::nullopt) << c.section << "|" << c.key;
 }
