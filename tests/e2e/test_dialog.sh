@@ -26,7 +26,8 @@ dlg_open() {
   lw_wait 20 dlg_dump || lw_fail "probe cannot read the dialog"
 }
 
-dlg_dump() { lw_probe dialog_probe dump >"$LW_RUN_DIR/dump.txt" && grep -q '^control' "$LW_RUN_DIR/dump.txt"; }
+# The dialog is shown once it is filled; a dump taken before then would be half made.
+dlg_dump() { lw_probe dialog_probe dump >"$LW_RUN_DIR/dump.txt" && grep -q '^visible 1' "$LW_RUN_DIR/dump.txt"; }
 
 # Screen centre of the control with id $1 (from the last dump).
 dlg_centre() { awk -v id="$1" '$1=="control" && $2==id {printf "%d %d\n", $4+$6/2, $5+$7/2; exit}' "$LW_RUN_DIR/dump.txt"; }

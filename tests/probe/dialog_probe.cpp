@@ -66,6 +66,7 @@ int Dump(HWND dialog) {
   POINT origin{0, 0};
   ClientToScreen(dialog, &origin);
   Line("window %ld %ld %ld %ld\n", w.left, w.top, w.right, w.bottom);
+  Line("visible %d\n", IsWindowVisible(dialog) ? 1 : 0);
   Line("client %ld %ld\n", c.right, c.bottom);
   Line("origin %ld %ld\n", origin.x, origin.y);
   Line("screen %d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
