@@ -1,8 +1,9 @@
 # The Command button control, hosted by the probe controls_host: its skins and gradient on screen,
 # its caption's place, and Click under real pointer and key input (xdotool's XTEST path).
 #
-# The probe's client area starts at screen (100, 100); buttons 1..3 are 81 x 25 pixels (1215 x 375
-# twips) at client x 20, 120, 220, button 4 is 29 x 25 (435 x 375 twips) at x 320, all at y 20.
+# The probe's client area starts at screen (100, 100); at 96 dots per inch buttons 1..3 are 81 x 25
+# pixels (1215 x 375 twips) at client x 20, 150, 280, button 4 is 29 x 25 (435 x 375 twips) at
+# x 410, all at y 20.
 
 _CTL_LOG=""
 
@@ -13,7 +14,7 @@ _CTL_NUDGE=0
 _ctl_move() {
   _CTL_NUDGE=$(((_CTL_NUDGE + 1) % 8))
   local x
-  case $1 in 1) x=156 ;; 2) x=256 ;; 3) x=356 ;; 4) x=430 ;; esac
+  case $1 in 1) x=156 ;; 2) x=286 ;; 3) x=416 ;; 4) x=520 ;; esac
   xdotool mousemove "$((x + _CTL_NUDGE))" 132
 }
 
@@ -31,13 +32,14 @@ _ctl_saw() { _ctl_lines "^$1\$" >/dev/null; }
 _ctl_wait_line() { lw_wait "${2:-10}" _ctl_saw "$1" || lw_fail "no '$1' from the probe"; }
 
 # Pixel checks on a screenshot: each check is "button,what" where what is a skin name (its ring
-# colours), top-white / top-tint (the gradient's direction), or "x,y,RRGGBB" relative to the button.
+# colours), top-white / top-tint (the gradient's direction), caption:RRGGBB (the caption label
+# holds ink of that colour), or "x,y,RRGGBB" relative to the button.
 _ctl_checker() {
   local py="$LW_RUN_DIR/controls_pixels.py"
   [[ -f $py ]] || cat >"$py" <<'EOF'
 import subprocess, sys
-X0, Y0, W, H = 100, 100, 400, 70
-BUTTONS = {1: (20, 81), 2: (120, 81), 3: (220, 81), 4: (320, 29)}
+X0, Y0, W, H = 100, 100, 480, 80
+BUTTONS = {1: (20, 81), 2: (150, 81), 3: (280, 81), 4: (410, 29)}
 TOP = 20
 shot = sys.argv[1]
 raw = subprocess.run(["convert", shot, "-crop", f"{W}x{H}+{X0}+{Y0}", "+repage", "-depth", "8", "rgb:-"],
@@ -81,6 +83,11 @@ for spec in sys.argv[2:]:
         tint_on_top = top[0] <= 216 and top[2] > top[0] and bottom[0] >= 236
         if not (white_on_top if what == "top-white" else tint_on_top):
             bad.append(f"{spec}: rows 5/19 are {bytes(top).hex()}/{bytes(bottom).hex()}")
+    elif what.startswith("caption:"):
+        want = bytes.fromhex(what[8:])
+        ink = [px(left + x, TOP + y) for x in range(4, width - 4) for y in range(5, 18)]
+        if not any(all(abs(a - b) <= 40 for a, b in zip(p, want)) for p in ink):
+            bad.append(f"{spec}: no such ink in the caption")
     else:
         x, y, want = int(parts[1]), int(parts[2]), parts[3]
         got = px(left + x, TOP + y)
@@ -104,12 +111,13 @@ _ctl_expect_shot() {
 }
 
 test_controls_skins_gradient_and_caption_on_screen() {
-  _ctl_start --focus 2 --disable 4 || return 1
+  _ctl_start --focus 2 --disable 4 --red 3 || return 1
   for id in 1 2 3; do
     _ctl_saw "caption_top_px $id 5" || lw_fail "caption of button $id: $(_ctl_lines "^caption_top_px $id")" || return 1
   done
   _ctl_wait_line "state 2 3" || return 1
-  _ctl_expect_shot controls_plain 1,Normal 1,top-white 2,Selected 2,top-white 3,Normal 4,Disable 4,top-white || return 1
+  _ctl_expect_shot controls_plain 1,Normal 1,top-white 1,caption:000000 2,Selected 2,top-white 3,Normal \
+    3,caption:FF0000 4,Disable 4,top-white 4,caption:808080 || return 1
 
   _ctl_move 3
   _ctl_wait_line "state 3 2" || return 1
@@ -132,6 +140,27 @@ test_controls_skins_gradient_and_caption_on_screen() {
   lw_wait 5 bash -c "tr -d '\r' <'$_CTL_LOG' | grep -c '^state 3 4' | grep -qx 2" || lw_fail "no 3 -> 4" || return 1
   _ctl_expect_shot controls_hover_focused 3,HighLight 3,top-white || return 1
   [[ $(_ctl_lines '^click' | wc -l) -eq 1 ]] || lw_fail "unexpected clicks: $(_ctl_lines '^click')"
+}
+
+# Twips follow the screen's resolution: at 144 dots per inch a 1215 x 375 twip button is 122 x 38
+# pixels with 6-pixel corners, its caption 8 pixels down; a transparent button shows only its caption.
+test_controls_follow_the_screen_resolution() {
+  local key='HKCU\Control Panel\Desktop' previous restore
+  previous=$(wine reg query "$key" /v LogPixels 2>/dev/null | tr -d '\r' | awk '/LogPixels/{print $3}')
+  if [[ -n $previous ]]; then
+    restore="wine reg add '$key' /v LogPixels /t REG_DWORD /d $((previous)) /f"
+  else
+    restore="wine reg delete '$key' /v LogPixels /f"
+  fi
+  # Put the prefix back whatever happens, so later tests of the run see the usual resolution again.
+  trap "$restore >/dev/null 2>&1; lw_stop_test_processes" EXIT
+  wine reg add "$key" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+  _ctl_start --transparent 4 || return 1
+  _ctl_saw "dpi 144" || lw_fail "the probe sees $(_ctl_lines '^dpi')" || return 1
+  _ctl_saw "caption_top_px 1 8" || lw_fail "caption: $(_ctl_lines '^caption_top_px 1')" || return 1
+  _ctl_expect_shot controls_144dpi 1,0,0,E0DCC9 1,0,19,E2DECB 1,61,0,E0DCC9 1,61,2,003C74 1,61,5,F3F3EE \
+    1,121,19,F0EEE0 1,122,19,808080 1,61,37,F8F7F0 1,61,38,808080 \
+    4,1,1,808080 4,42,36,808080 4,2,19,808080
 }
 
 # One input step against the probe; see the table below.
