@@ -4,7 +4,16 @@
 // x, y, w, h, parent, (HMENU)id, instance, nullptr) after RegisterCommandClass(); give it its
 // font with WM_SETFONT. Its Click reaches the parent as WM_COMMAND with MAKEWPARAM(id, BN_CLICKED)
 // and the control's window as lParam. Send kCommandInitialize once the host has loaded, to start
-// the pointer tracking.
+// the pointer tracking. Sizes follow the screen's resolution: the face is laid out in twips
+// (1440 per inch). The window text is the caption; WM_SETTEXT changes it.
+//
+// Further messages give the host the rest of the button's properties (all optional):
+// kCommandGetEnabled reads Enabled (TRUE/FALSE), kCommandSetFontColour / kCommandGetFontColour the
+// caption colour (COLORREF in wParam / the result), kCommandSetVisible / kCommandGetVisible whether
+// the face is painted (0 shows only the caption over what the parent draws on WM_ERASEBKGND and
+// WM_PRINTCLIENT; the getter answers 0 or 255), kCommandReadProperties / kCommandWriteProperties
+// load or save the properties from or to a lw::controls::PropertyBag passed as lParam, and
+// kCommandGetState answers the pointer/focus state (0 before kCommandInitialize, then 1..4).
 #pragma once
 
 #include <windows.h>
@@ -14,6 +23,14 @@ namespace lw::controls {
 inline constexpr wchar_t kCommandClass[] = L"Lumenweave.Command";
 inline constexpr UINT kCommandInitialize = WM_APP + 0x100;  // wParam, lParam 0
 inline constexpr UINT kCommandSetEnabled = WM_APP + 0x101;  // wParam TRUE/FALSE
+inline constexpr UINT kCommandGetEnabled = WM_APP + 0x102;
+inline constexpr UINT kCommandSetFontColour = WM_APP + 0x103;
+inline constexpr UINT kCommandGetFontColour = WM_APP + 0x104;
+inline constexpr UINT kCommandSetVisible = WM_APP + 0x105;
+inline constexpr UINT kCommandGetVisible = WM_APP + 0x106;
+inline constexpr UINT kCommandReadProperties = WM_APP + 0x107;
+inline constexpr UINT kCommandWriteProperties = WM_APP + 0x108;
+inline constexpr UINT kCommandGetState = WM_APP + 0x109;
 
 bool RegisterCommandClass();
 

@@ -1,23 +1,13 @@
-// Until the MCI-backed music exists the saver runs silent: every call does nothing.
 #include "music/saver_music_factory_win32.h"
 
-namespace lw::music {
-namespace {
-class SilentMusic final : public SaverMusic {
- public:
-  void CD_Open() override {}
-  void CD_Check() override {}
-  bool CD_Active() const override { return false; }
-  void CD_PrevTrack() override {}
-  void CD_NextTrack() override {}
-  void CD_Stop() override {}
-  void WAV_Play() override {}
-  void WAV_Stop() override {}
-  void MP3_Play() override {}
-  void MP3_Replay() override {}
-  void MP3_Stop() override {}
-};
-}  // namespace
+#include "music/background_music.h"
+#include "music/music_ports_win32.h"
 
-std::unique_ptr<SaverMusic> CreateSaverMusic(const settings::Settings&) { return std::make_unique<SilentMusic>(); }
+namespace lw::music {
+
+std::unique_ptr<SaverMusic> CreateSaverMusic(const settings::Settings& settings) {
+  return std::make_unique<BackgroundMusic>(std::make_unique<win32::WinMciPort>(),
+                                           std::make_unique<win32::WinSoundPlayer>(), settings);
+}
+
 }  // namespace lw::music

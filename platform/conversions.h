@@ -5,8 +5,9 @@
 //    skips blanks anywhere, stops at the first character that cannot continue a number and
 //    yields 0 for text that does not start with one.
 //  - CoerceNumber: the strict coercion used for values read from the settings file and for the
-//    dialog's numeric test. The whole text must be a number (blanks around it, signs before or
-//    after, parentheses, thousands separators, exponent, &H/&O forms), or the conversion fails.
+//    dialog's numeric test, the platform's OLE Automation rules (number_coercion.cpp). The whole
+//    text must be a number (blanks around it, signs before or after, parentheses, thousands
+//    separators, exponent, &H/&O forms, currency sign), or the conversion fails.
 // Whole-number conversions return std::nullopt when the value does not fit, so a caller that
 // assigns only on success keeps its previous value, which is how a failed conversion behaves.
 #pragma once
@@ -20,7 +21,9 @@ namespace lw {
 // Scan a number the forgiving way. Fails only when a hexadecimal or octal form overflows 32 bits.
 std::optional<double> ScanNumber(std::wstring_view text);
 
-// Coerce a whole text to a number; fails when the text is not a number or exceeds a double.
+// Coerce a whole text to a number; fails when the text is not a number or out of range (a run
+// of several hundred digits gives infinity, as the platform's coercion does; no 16-bit check
+// accepts it).
 std::optional<double> CoerceNumber(std::wstring_view text);
 
 // Round half to even ("banker's rounding"), the rounding of every whole-number conversion.

@@ -52,7 +52,10 @@ class PosixFileStore final : public FileStore {
 
   bool ReplaceAll(const std::wstring& path, std::string_view bytes) override {
     const std::string p = Narrow(path);
-    if (::access(p.c_str(), F_OK) == 0 && ::access(p.c_str(), W_OK) != 0) return false;
+    // The permission bits, not access(): a file marked read-only stays unchanged even for root,
+    // like a read-only file on Windows.
+    struct stat st {};
+    if (::stat(p.c_str(), &st) == 0 && (!S_ISREG(st.st_mode) || !(st.st_mode & S_IWUSR))) return false;
     const std::string tmp = p + ".tmp";
     const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     if (fd < 0) return false;

@@ -45,13 +45,15 @@ fuzz() {
     mkdir -p "$corpus"; cp -r tests/fuzz/corpus/"$name"/. "$corpus"/ 2>/dev/null
     if "$target" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -print_final_stats=0 \
          -artifact_prefix="$logs/$name-" "$corpus" >"$logs/$name.log" 2>&1; then
-      passed=$((passed + 1)); echo "fuzz $name: $(grep -oE '#[0-9]+ +DONE.*' "$logs/$name.log" | tail -1)"
+      passed=$((passed + 1)); echo "fuzz $name: $(grep -oE '#[0-9]+[[:space:]]+DONE.*' "$logs/$name.log" | tail -1)"
     else
       failed=$((failed + 1)); ok=1; echo "fuzz $name: FINDING"; tail -30 "$logs/$name.log"
     fi
   done
   return "$ok"
 }
+
+package() { (cd build/windows && cpack >"$logs/cpack.log" 2>&1) || { cat "$logs/cpack.log"; return 1; }; }
 
 e2e() {
   LW_RUN_DIR= tests/e2e/run.sh 2>&1 | tee "$logs/e2e.log"
@@ -63,6 +65,7 @@ e2e() {
 status=0
 tier unit unit || status=1
 if tier windows windows; then
+  tier package package || { status=1; failed=$((failed + 1)); }
   tier e2e e2e || status=1
 else
   status=1; failed=$((failed + 1))

@@ -35,13 +35,31 @@ inline constexpr std::string_view kKeyBgmFile = "BGM\xCC\xA7\xB2\xD9";          
 // "\Lumenweave.ini", joined as they are.
 std::wstring IniPathFor(std::wstring_view programFolder);
 
+// A settings file's text as code page 932 bytes. Files are code page 932; one that starts with a
+// UTF-8 or UTF-16 byte-order mark (written by some editor) is read through that encoding, as the
+// platform does, and written back in it. `lossless` is false when its text holds characters code
+// page 932 cannot, and then it must not be rewritten.
+struct ProfileText {
+  enum class Encoding { kCp932, kUtf8, kUtf16Le, kUtf16Be };
+  Encoding encoding = Encoding::kCp932;
+  std::string cp932;
+  bool lossless = true;
+
+  static ProfileText From(std::string_view bytes, const Cp932Codec& codec);
+  // The file's bytes for an edited text, in the file's own encoding.
+  std::string Encode(std::string_view edited, const Cp932Codec& codec) const;
+};
+
 // A settings file on disk, read and written through a FileStore in code page 932.
 class IniFile {
  public:
   IniFile(FileStore& store, const Cp932Codec& codec) : store_(store), codec_(codec) {}
   // Empty text for a missing file, section or key.
   std::wstring Read(std::string_view section, std::string_view key, const std::wstring& path) const;
-  // Failures (read-only file or folder) are silent, as for the platform's own writer.
+  // Failures (read-only file or folder) are silent, as for the platform's own writer. A value
+  // that would break the file's lines, or a file whose text code page 932 cannot hold (one with a
+  // byte-order mark), leaves the file unchanged; characters of the value that code page 932 cannot
+  // hold are stored as "?".
   void Write(std::string_view section, std::string_view key, std::wstring_view value, const std::wstring& path);
 
  private:

@@ -57,12 +57,16 @@ lw_start_wine() {
   export WINEPREFIX="$LW_RUN_DIR/prefix"
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEDEBUG=${WINEDEBUG:--all}
-  wineserver -p -f >"$LW_RUN_DIR/wineserver.log" 2>&1 &
-  LW_SESSION_PIDS+=($!)
+  local templated=
   if [[ -n ${LW_WINE_TEMPLATE:-} && -d $LW_WINE_TEMPLATE ]]; then
     # Development shortcut: copy a prefix made earlier instead of preparing one (CI never sets it).
-    cp -a "$LW_WINE_TEMPLATE" "$WINEPREFIX"
-  else
+    # Copied before the server starts: a server started first keeps an empty registry and saves
+    # it over the copy, which leaves COM classes (and so MCI's MPEGVideo player) unregistered.
+    cp -a "$LW_WINE_TEMPLATE" "$WINEPREFIX" && templated=1
+  fi
+  wineserver -p -f >"$LW_RUN_DIR/wineserver.log" 2>&1 &
+  LW_SESSION_PIDS+=($!)
+  if [[ -z $templated ]]; then
     wine wineboot -i >"$LW_RUN_DIR/wineboot.log" 2>&1 || { lw_log "wineboot failed"; return 1; }
   fi
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1

@@ -20,10 +20,15 @@ for file in "$here"/test_*.sh; do
   for fn in $(grep -oE '^test_[A-Za-z0-9_]+' "$file"); do
     [[ $fn =~ $filter ]] || continue
     start=$SECONDS
+    # A test file may give one of its tests a longer limit: LW_LIMIT_<function>=seconds.
+    limit_var=LW_LIMIT_$fn; limit=${!limit_var:-$per_test_limit}
     # Each test runs in a subshell with its own time limit; its processes are stopped after it.
     ( set -u; LW_TEST_PIDS=(); trap 'lw_stop_test_processes' EXIT; trap 'exit 143' TERM; "$fn" ) > "$LW_RUN_DIR/$fn.log" 2>&1 &
     tpid=$!
-    ( sleep "$per_test_limit"; kill -TERM "$tpid" 2>/dev/null ) & wd=$!
+    # The watchdog stops its own sleep and keeps no copy of stdout, so a pipe reading this
+    # script's output closes when the last test ends.
+    ( trap 'kill "$s" 2>/dev/null; exit 0' TERM; sleep "$limit" & s=$!; wait "$s"
+      kill -TERM "$tpid" 2>/dev/null ) >/dev/null 2>&1 & wd=$!
     wait "$tpid"; rc=$?
     kill "$wd" 2>/dev/null; wait "$wd" 2>/dev/null
     if ((rc == 0)); then

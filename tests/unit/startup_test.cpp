@@ -54,6 +54,10 @@ TEST(Startup, ModeTable) {
       {L"/p:1234", {kFindSaver, kFindDialog, L"preview 1234"}},
       {L"/P", {kFindSaver, kFindDialog, L"preview 0"}},
       {L"/p abc", {kFindSaver, kFindDialog, L"preview 0"}},
+      {L"/P 1234", {kFindSaver, kFindDialog, L"preview 1234"}},
+      {L"/sx", {kFindSaver, kFindDialog, L"load", L"hide", L"saver"}},
+      {L"/C/S", {kFindSaver, kFindDialog, L"load", L"dialog"}},
+      {L" /S", {kFindSaver, kFindDialog, L"load"}},  // the mode letter is "/"
   };
   for (const auto& c : cases) {
     RecordingHost host;

@@ -1,0 +1,69 @@
+// A 32-bit top-down pixel buffer addressed in twips, remembering which tiles changed since the
+// last present. The same code stores into a Windows DIB section and into plain memory.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace lw::display {
+
+struct PixelRect {
+  int left = 0, top = 0, right = 0, bottom = 0;  // right and bottom exclusive
+  bool operator==(const PixelRect&) const = default;
+};
+
+class PixelCanvas {
+ public:
+  static constexpr int kTileShift = 6;  // 64 x 64 pixel tiles
+  static constexpr int kTile = 1 << kTileShift;
+
+  // `pixels` holds width * height values laid out 0x00RRGGBB (DIB order), rows top-down; it is
+  // not owned. Twips per pixel must be positive.
+  PixelCanvas(std::uint32_t* pixels, int width, int height, float twipsPerPixelX, float twipsPerPixelY);
+
+  int width() const { return width_; }
+  int height() const { return height_; }
+  float twipsPerPixelX() const { return twipsPerPixelX_; }
+  float twipsPerPixelY() const { return twipsPerPixelY_; }
+
+  // The one conversion of a point in twips to a pixel: pixel i covers [i, i + 1) times the twips
+  // per pixel. False when the point lies outside the buffer (NaN included).
+  bool ToPixel(float x, float y, int& px, int& py) const {
+    const double fx = static_cast<double>(x) * pixelsPerTwipX_;
+    const double fy = static_cast<double>(y) * pixelsPerTwipY_;
+    if (!(fx >= 0.0 && fx < width_ && fy >= 0.0 && fy < height_)) return false;
+    px = static_cast<int>(fx);
+    py = static_cast<int>(fy);
+    return true;
+  }
+
+  void PSet(float x, float y, std::uint32_t colour) {
+    int px, py;
+    if (!ToPixel(x, y, px, py)) return;
+    pixels_[static_cast<std::size_t>(py) * width_ + px] = ToDib(colour);
+    dirty_[static_cast<std::size_t>(py >> kTileShift) * tilesX_ + (px >> kTileShift)] = 1;
+  }
+
+  void Clear();
+
+  // 0x00BBGGRR to the buffer's 0x00RRGGBB.
+  static std::uint32_t ToDib(std::uint32_t colour) {
+    return ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
+  }
+  std::uint32_t PixelAt(int px, int py) const { return pixels_[static_cast<std::size_t>(py) * width_ + px]; }
+
+  // The changed area as rectangles (tiles merged along rows, then equal runs down columns),
+  // clipped to the buffer; forgets it afterwards.
+  std::vector<PixelRect> TakeDirtyRects();
+  bool AnyDirty() const;
+
+ private:
+  std::uint32_t* pixels_;
+  int width_, height_;
+  float twipsPerPixelX_, twipsPerPixelY_;
+  double pixelsPerTwipX_, pixelsPerTwipY_;
+  int tilesX_, tilesY_;
+  std::vector<std::uint8_t> dirty_;
+};
+
+}  // namespace lw::display

@@ -1,0 +1,49 @@
+# Helpers of the reliability end-to-end tests. Sourced by test_reliability*.sh.
+
+# A folder under C: with a copy of the saver; prints its Unix path. Usage: rel_folder NAME [ini-bytes-file]
+rel_folder() {
+  local dir="$LW_DRIVE_C/$1"
+  mkdir -p "$dir" && cp "$LW_SCR" "$dir/Lumenweave.scr" || return 1
+  [[ -n ${2:-} ]] && cp "$2" "$dir/Lumenweave.ini"
+  printf '%s\n' "$dir"
+}
+
+# The Windows path of a file under the prefix's C: drive.
+rel_winpath() { local rel=${1#"$LW_DRIVE_C"/}; printf 'C:\\%s\n' "${rel//\//\\}"; }
+
+rel_now_ms() { echo $(($(date +%s%N) / 1000000)); }
+
+# Waits for the process to end; prints how many milliseconds that took. Fails after `limit` ms.
+rel_exit_ms() {
+  local pid=$1 limit=$2 start; start=$(rel_now_ms)
+  while kill -0 "$pid" 2>/dev/null; do
+    (($(rel_now_ms) - start > limit)) && { echo $(($(rel_now_ms) - start)); return 1; }
+    sleep 0.01
+  done
+  echo $(($(rel_now_ms) - start))
+}
+
+# Ends the saver the way a user does: key, click or mouse movement (XTEST, never --window).
+rel_input() {
+  case $1 in
+    key) local keys=(space a Escape Return Tab Up Down F5 Shift_L z)
+         xdotool key "${keys[RANDOM % ${#keys[@]}]}" ;;
+    click) xdotool click 1 ;;
+    move) local i  # the eleventh movement ends it; Wine adds one when the window appears
+          for i in $(seq 1 12); do xdotool mousemove $((300 + i * 17 + RANDOM % 5)) $((200 + i * 11)); done ;;
+  esac
+}
+
+# Values of key=value words in a line. Usage: rel_field "a=1 b=2" b
+rel_field() { tr ' ' '\n' <<<"$1" | sed -n "s/^$2=//p"; }
+
+# Screenshot of the whole screen; fails when it could not be taken.
+rel_shot() { lw_screenshot "$1" && [[ -s $1 ]]; }
+
+# How many pixels of two screenshots differ (ImageMagick's AE metric).
+rel_pixels_differ() { compare -metric AE "$1" "$2" null: 2>&1 | awk '{print int($1)}'; }
+
+# Lit (non-black) pixels in a screenshot.
+rel_lit_pixels() {
+  convert "$1" -colorspace Gray -threshold 10% -format '%[fx:int(mean*w*h+0.5)]' info: 2>/dev/null
+}

@@ -1,0 +1,203 @@
+# Packaging: the ZIP, the per-user installer and its uninstaller, run silently under Wine the way
+# a user (or Add/Remove Programs) runs them. The packages are made from the current build when
+# they are missing or older than the saver.
+
+PKG_DIR=$LW_ROOT/build/windows/packages
+PKG_DESKTOP='HKCU\Control Panel\Desktop'
+PKG_UNINSTALL='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumenweave'
+
+pkg_version() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$LW_ROOT/build/windows/CMakeCache.txt"; }
+
+# Makes sure both packages exist and are fresh; sets PKG_SETUP and PKG_ZIP. Returns 2 (skip)
+# when they cannot be made on this machine.
+pkg_ensure() {
+  local version; version=$(pkg_version)
+  PKG_SETUP=$PKG_DIR/Lumenweave-$version-win64-setup.exe
+  PKG_ZIP=$PKG_DIR/Lumenweave-$version-win64.zip
+  if [[ ! -f $PKG_SETUP || ! -f $PKG_ZIP || $PKG_SETUP -ot $LW_SCR || $PKG_ZIP -ot $LW_SCR ]]; then
+    if ! command -v makensis >/dev/null || ! command -v cpack >/dev/null; then
+      lw_log "SKIP: no packages in $PKG_DIR and makensis/cpack missing (scripts/install-deps.sh installs them)"
+      return 2
+    fi
+    lw_log "making the packages (cpack in build/windows)"
+    (cd "$LW_ROOT/build/windows" && cpack >"$LW_RUN_DIR/cpack.log" 2>&1) || lw_fail "cpack failed, see $LW_RUN_DIR/cpack.log" || return 1
+  fi
+}
+
+# Runs pkg_ensure; a skip ends the calling test as passed, with the reason logged.
+pkg_ready() {
+  pkg_ensure; local rc=$?
+  ((rc == 2)) && exit 0
+  return "$rc"
+}
+
+pkg_reg_value() {  # pkg_reg_value KEY NAME -> the value's data; fails when absent
+  local out
+  out=$(wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || return 1
+  printf '%s\n' "$out" | sed -n "s/^ *$(printf '%s' "$2" | sed 's/\./\\./g') \{1,\}REG_[A-Z_]* \{1,\}//p" | grep . || return 1
+}
+pkg_key_exists() { wine reg query "$1" >/dev/null 2>&1; }
+
+# The install folder (the default one unless given), as a Windows path and as a Unix path.
+pkg_folder() {
+  PKG_WIN_DIR=${1:-"$(wine cmd /c echo '%LOCALAPPDATA%' 2>/dev/null | tr -d '\r')\\Programs\\Lumenweave"}
+  PKG_UNIX_DIR=$(winepath -u "$PKG_WIN_DIR" 2>/dev/null)
+  PKG_UNIX_DIR=${PKG_UNIX_DIR%/}
+}
+
+# Installs silently, into the default folder or the one given (a path without spaces: Wine
+# quotes an argument with spaces, and the installer reads /D= only unquoted).
+pkg_install() {
+  pkg_folder "${1:-}"
+  local -a folder=(); [[ -n ${1:-} ]] && folder=("/D=$1")
+  timeout 120 wine "$PKG_SETUP" /S "${folder[@]}"; local rc=$?
+  ((rc == 0)) || lw_fail "the installer ended with $rc"
+}
+
+# Runs the uninstaller exactly as Add/Remove Programs does: the registered QuietUninstallString.
+# The uninstaller copies itself away and returns at once, so wait for its work to be done.
+pkg_uninstall() {
+  local quiet exe args
+  quiet=$(pkg_reg_value "$PKG_UNINSTALL" QuietUninstallString) || lw_fail "no QuietUninstallString" || return 1
+  [[ $quiet =~ ^\"([^\"]+)\"(.*)$ ]] || lw_fail "QuietUninstallString not a quoted path: $quiet" || return 1
+  exe=${BASH_REMATCH[1]}; args=${BASH_REMATCH[2]}
+  timeout 60 wine "$exe" $args || lw_fail "the uninstaller failed" || return 1
+  lw_wait 60 bash -c "! wine reg query '$PKG_UNINSTALL' && [[ ! -e '$PKG_UNIX_DIR' ]]" ||
+    lw_fail "uninstall did not finish: $(ls -A "$PKG_UNIX_DIR" 2>&1)"
+}
+
+# True when every component of a Windows path after the drive is an 8.3 name.
+pkg_is_short_path() {
+  local part
+  IFS='\' read -ra parts <<<"${1#?:\\}"
+  for part in "${parts[@]}"; do
+    [[ $part =~ ^[^.\ ]{1,8}(\.[^.\ ]{1,3})?$ ]] || return 1
+  done
+}
+
+test_zip_holds_the_saver_readme_and_licence() {
+  pkg_ready || return 1
+  local top; top=$(basename "$PKG_ZIP" .zip)
+  local listed expected
+  listed=$(unzip -Z1 "$PKG_ZIP" | sort)
+  expected=$(printf '%s\n' "$top/LICENSE.txt" "$top/Lumenweave.scr" "$top/README.txt")
+  [[ $listed == "$expected" ]] || lw_fail "ZIP holds: $listed" || return 1
+  unzip -p "$PKG_ZIP" "$top/Lumenweave.scr" | cmp -s - "$LW_SCR" || lw_fail "the ZIP's saver is not the build's" || return 1
+  # The README is the user's part only, readable in Notepad.
+  local readme; readme=$(unzip -p "$PKG_ZIP" "$top/README.txt")
+  grep -q 'For Windows users' <<<"$readme" || lw_fail "README.txt lacks the user's guide" || return 1
+  ! grep -q 'For developers' <<<"$readme" || lw_fail "README.txt carries the developers' part" || return 1
+  [[ $(grep -c $'\r$' <<<"$readme") -eq $(wc -l <<<"$readme") ]] || lw_fail "README.txt has bare LF line ends"
+}
+
+test_version_resources_carry_the_project_version() {
+  pkg_ready || return 1
+  local version file line
+  version=$(pkg_version)
+  for file in "$LW_SCR" "$PKG_SETUP"; do
+    local out; out=$(lw_probe version_probe "$(winepath -w "$file")")
+    lw_log "$(basename "$file"): $(tr '\n' ' ' <<<"$out")"
+    for line in "FixedFileVersion=$version.0" "FixedProductVersion=$version.0" "ProductVersion=$version" \
+                "ProductName=Lumenweave" "CompanyName=Lumenweave developers"; do
+      grep -qxF "$line" <<<"$out" || lw_fail "$(basename "$file") lacks $line" || return 1
+    done
+  done
+}
+
+# Each row: the folder given to the installer (empty: the default one).
+test_installer_installs_for_the_user_and_chooses_the_saver() {
+  pkg_ready || return 1
+  local folder
+  for folder in "" 'C:\Savers\LumenweaveScreen'; do
+    pkg_install "$folder" || return 1
+    pkg_check_installation || return 1
+    pkg_uninstall || return 1
+  done
+}
+
+pkg_check_installation() {
+  local f
+  for f in Lumenweave.scr README.txt LICENSE.txt Uninstall.exe; do
+    [[ -f $PKG_UNIX_DIR/$f ]] || lw_fail "$f not installed in $PKG_UNIX_DIR" || return 1
+  done
+  cmp -s "$PKG_UNIX_DIR/Lumenweave.scr" "$LW_SCR" || lw_fail "the installed saver is not the build's" || return 1
+
+  local saver; saver=$(pkg_reg_value "$PKG_DESKTOP" SCRNSAVE.EXE) || lw_fail "SCRNSAVE.EXE not set" || return 1
+  lw_log "installed in $PKG_WIN_DIR; SCRNSAVE.EXE = $saver"
+  [[ $(winepath -u "$saver") -ef $PKG_UNIX_DIR/Lumenweave.scr ]] || lw_fail "SCRNSAVE.EXE names another file" || return 1
+  pkg_is_short_path "$saver" || lw_fail "SCRNSAVE.EXE is not the short path" || return 1
+  [[ $(pkg_reg_value "$PKG_DESKTOP" ScreenSaveActive) == 1 ]] || lw_fail "ScreenSaveActive is not 1" || return 1
+
+  local version; version=$(pkg_version)
+  local -A expected=(
+    [DisplayName]='^Lumenweave$'
+    [DisplayVersion]="^${version//./\\.}\$"
+    [Publisher]='^Lumenweave developers$'
+    [InstallLocation]="^$(sed 's/[\\.]/\\&/g' <<<"$PKG_WIN_DIR")\$"
+    [UninstallString]='^"[^"]*\\Uninstall\.exe"$'
+    [QuietUninstallString]='^"[^"]*\\Uninstall\.exe" /S$'
+    [DisplayIcon]='\\Lumenweave\.scr,0$'
+    [NoModify]='^0x1$'
+    [NoRepair]='^0x1$'
+    [EstimatedSize]='^0x[0-9a-f]*[1-9a-f][0-9a-f]*$'
+  )
+  local name value
+  for name in "${!expected[@]}"; do
+    value=$(pkg_reg_value "$PKG_UNINSTALL" "$name") || lw_fail "$name missing from the uninstall entry" || return 1
+    [[ $value =~ ${expected[$name]} ]] || lw_fail "$name = '$value', expected /${expected[$name]}/" || return 1
+  done
+  [[ $(pkg_reg_value "$PKG_UNINSTALL" InstallLocation) == "$PKG_WIN_DIR" ]] || lw_fail "InstallLocation differs"
+}
+
+# Installing again (an update) keeps the user's settings file as it was.
+test_reinstall_keeps_the_settings() {
+  pkg_ready || return 1
+  pkg_install || return 1
+  printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=1\r\n' >"$PKG_UNIX_DIR/Lumenweave.ini"
+  cp "$PKG_UNIX_DIR/Lumenweave.ini" "$LW_RUN_DIR/ini-before"
+  pkg_install || return 1
+  cmp -s "$PKG_UNIX_DIR/Lumenweave.ini" "$LW_RUN_DIR/ini-before" || lw_fail "the settings file changed"
+}
+
+test_installed_saver_runs_from_the_registered_path() {
+  pkg_ready || return 1
+  pkg_install || return 1
+  local saver; saver=$(pkg_reg_value "$PKG_DESKTOP" SCRNSAVE.EXE) || lw_fail "SCRNSAVE.EXE not set" || return 1
+  # As the screen-saver service starts it: the registered (short) path and /s.
+  lw_start "$saver" /s; local pid=$LW_LAST_PID
+  lw_wait_window Lumenweave_Main 30 || lw_fail "no Lumenweave_Main window" || return 1
+  lw_screenshot "$LW_RUN_DIR/shots/packaging_installed_saver.png"
+  xdotool key space
+  lw_wait_exit "$pid" 15 || lw_fail "a key did not end the installed saver"
+}
+
+# Each row: what SCRNSAVE.EXE holds before uninstalling, and whether the uninstaller clears it.
+test_uninstaller_removes_everything_and_clears_only_its_own_saver() {
+  pkg_ready || return 1
+  local -a cases=(
+    "registered|cleared"
+    "long|cleared"
+    'C:\windows\system32\scrnsave.scr|kept'
+  )
+  local row before want saver
+  for row in "${cases[@]}"; do
+    before=${row%|*}; want=${row#*|}
+    pkg_install || return 1
+    case $before in
+      registered) ;;
+      long) wine reg add "$PKG_DESKTOP" /v SCRNSAVE.EXE /t REG_SZ /d "$PKG_WIN_DIR\\Lumenweave.scr" /f >/dev/null 2>&1 ;;
+      *) wine reg add "$PKG_DESKTOP" /v SCRNSAVE.EXE /t REG_SZ /d "$before" /f >/dev/null 2>&1 ;;
+    esac
+    # What the saver leaves beside itself: its settings, and a temporary file of an
+    # interrupted save.
+    printf '[Section]\r\n' >"$PKG_UNIX_DIR/Lumenweave.ini"
+    : >"$PKG_UNIX_DIR/lwi1A2B.tmp"
+    pkg_uninstall || return 1
+    saver=$(pkg_reg_value "$PKG_DESKTOP" SCRNSAVE.EXE)
+    case $want in
+      cleared) [[ -z $saver ]] || lw_fail "$before: SCRNSAVE.EXE still '$saver'" || return 1 ;;
+      kept) [[ $saver == "$before" ]] || lw_fail "$before: SCRNSAVE.EXE became '$saver'" || return 1 ;;
+    esac
+    lw_log "$before: SCRNSAVE.EXE $want; folder and uninstall entry gone"
+  done
+}

@@ -1,0 +1,120 @@
+// The INI format on code page 932 bytes: what a read finds in ordinary and hostile files, and what
+// a write makes of them.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "settings/profile_file.h"
+#include "settings/settings.h"
+
+namespace lw::settings {
+namespace {
+
+using namespace std::string_literals;
+
+// Two katakana whose trail bytes differ only in ASCII case: ア (83 41) and ヂ (83 61).
+const std::string kA = "\x83\x41", kDi = "\x83\x61";
+
+TEST(ProfileRead, FindsValuesTheWayThePlatformDoes) {
+  struct Case {
+    const char* what;
+    std::string file, section, key, expected;
+  };
+  const std::string K = std::string(kKeyParticleCount);
+  const Case cases[] = {
+      {"plain", "[Section]\r\n" + K + "=600\r\n", "Section", K, "600"},
+      {"blanks around", "  [Section]  \r\n\t " + K + " \t=  600 \x1A\r\n", "Section", K, "600"},
+      {"full-width blanks stay", "[Section]\n" + K + "=\x81\x40" "600\x81\x40\n", "Section", K, "\x81\x40" "600\x81\x40"},
+      {"LF only, no final line end", "[Section]\n" + K + "=7", "Section", K, "7"},
+      {"section case", "[sECTION]\n" + K + "=1\n", "Section", K, "1"},
+      {"section name trimmed", "[ Section ]\n" + K + "=1\n", "Section", K, "1"},
+      {"header without ]", "[Section\n" + K + "=1\n", "Section", K, ""},
+      {"header with junk after ]", "[Section]junk\n" + K + "=1\n", "Section", K, "1"},
+      {"last ] ends the name", "[Sec]tion]\nk=1\n", "Sec]tion", "k", "1"},
+      {"key before any section", K + "=1\n[Section]\n", "Section", K, ""},
+      {"other section", "[Other]\n" + K + "=1\n[Section]\n" + K + "=2\n", "Section", K, "2"},
+      {"first of duplicate keys", "[Section]\nk=1\nk=2\n", "Section", "k", "1"},
+      {"only the first duplicate section", "[Section]\na=1\n[Section]\nk=2\n", "Section", "k", ""},
+      {"key without =", "[Section]\nk\n", "Section", "k", ""},
+      {"= in the value", "[Section]\nk=a=b\n", "Section", "k", "a=b"},
+      {"double quotes", "[Section]\nk=\" x \"\n", "Section", "k", " x "},
+      {"single quotes", "[Section]\nk='x'\n", "Section", "k", "x"},
+      {"unmatched quotes", "[Section]\nk=\"x'\n", "Section", "k", "\"x'"},
+      {"lone quote", "[Section]\nk=\"\n", "Section", "k", "\""},
+      {"NUL ends the value", "[Section]\nk=ab\0cd\n"s, "Section", "k", "ab"},
+      {"NUL in a key name", "[Section]\nk\0zz=1\n"s, "Section", "k", "1"},
+      {"CR-only lines", "[Section]\rk=1\r", "Section", "k", "1"},
+      {"ASCII key case", "[Section]\nbgm" + std::string(kKeyBgmSource).substr(3) + "=2\n", "Section",
+       std::string(kKeyBgmSource), "2"},
+      {"trail byte never folds", "[Section]\nk" + kDi + "=lower\nk" + kA + "=upper\n", "Section", "k" + kA, "upper"},
+      {"full-width letter case", "[Section]\n\x82\x81=1\n", "Section", "\x82\x60", "1"},
+      {"Greek letter case", "[Section]\n\x83\xBF=1\n", "Section", "\x83\x9F", "1"},
+      {"Cyrillic letter case", "[Section]\n\x84\x91=1\n", "Section", "\x84\x60", "1"},
+      {"] as a trail byte", "[\x83\x5D]\nk=1\n", "\x83\x5D", "k", "1"},
+      {"lead byte swallows LF", "[Section]\nk=1\x83\nj=2\n", "Section", "k", "1\x83\nj=2"},
+      {"binary junk", "\x01\xFF\x00\n[Section\x80]\n\x9F\x9F=\x01\n"s, "Section\x80", "\x9F\x9F", "\x01"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReadProfileValue(c.file, c.section, c.key), c.expected) << c.what;
+}
+
+TEST(ProfileRead, CutsLongValuesTo255BytesWithoutSplittingACharacter) {
+  const std::string ascii(300, 'x');
+  EXPECT_EQ(ReadProfileValue("[S]\nk=" + ascii + "\n", "S", "k"), ascii.substr(0, 255));
+  EXPECT_EQ(ReadProfileValue("[S]\nk=\"" + ascii.substr(0, 255) + "\"\n", "S", "k"), ascii.substr(0, 255));
+  std::string dbcs = "x";
+  for (int i = 0; i < 150; ++i) dbcs += "\x88\x9F";  // 亜
+  EXPECT_EQ(ReadProfileValue("[S]\nk=" + dbcs + "\n", "S", "k"), dbcs.substr(0, 255));
+  EXPECT_EQ(ReadProfileValue("[S]\nk=" + dbcs.substr(1) + "\n", "S", "k"), dbcs.substr(1, 254));
+  const std::string line(100000, 'y');
+  EXPECT_EQ(ReadProfileValue("[S]\n" + line + "\nk=1\nj=" + line + "\n", "S", "k"), "1");
+}
+
+TEST(ProfileWrite, EditsInPlaceAndKeepsEverythingElse) {
+  struct Case {
+    const char* what;
+    std::string file, section, key, value, expected;
+  };
+  const Case cases[] = {
+      {"fresh file", "", "Section", "k", "1", "[Section]\r\nk=1\r\n"},
+      {"update keeps LF line end", "[Section]\nk=1\nj=2\n", "Section", "K", "9", "[Section]\nK=9\nj=2\n"},
+      {"update keeps CRLF", "[Section]\r\nk = 1 \r\n", "Section", "k", "9", "[Section]\r\nk=9\r\n"},
+      {"update keeps CR", "[Section]\rk=1\rj=2", "Section", "k", "9", "[Section]\rk=9\rj=2"},
+      {"append after last key", "[Section]\r\na=1\r\n\r\n[Other]\r\n", "Section", "k", "2",
+       "[Section]\r\na=1\r\nk=2\r\n\r\n[Other]\r\n"},
+      {"append to a bare header", "; c\r\n[Section]\r\n", "Section", "k", "2", "; c\r\n[Section]\r\nk=2\r\n"},
+      {"no final line end", "[Section]\r\na=1", "Section", "k", "2", "[Section]\r\na=1\r\nk=2\r\n"},
+      {"new section after text without line end", "x=1", "Section", "k", "2", "x=1\r\n[Section]\r\nk=2\r\n"},
+      {"a lead byte takes the last LF", "[A]\nk=\x83\n", "Section", "k", "1", "[A]\nk=\x83\n\r\n[Section]\r\nk=1\r\n"},
+      {"only the first duplicate key", "[Section]\nk=1\nk=2\n", "Section", "k", "3", "[Section]\nk=3\nk=2\n"},
+      {"empty value", "[Section]\nk=1\n", "Section", "k", "", "[Section]\nk=\n"},
+      {"trail byte differs only in case", "[Section]\nk" + kDi + "=1\n", "Section", "k" + kA, "2",
+       "[Section]\nk" + kDi + "=1\nk" + kA + "=2\r\n"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WriteProfileValue(c.file, c.section, c.key, c.value), c.expected) << c.what;
+}
+
+TEST(ProfileWrite, RefusesWhatWouldBreakTheLines) {
+  struct Case {
+    std::string section, key, value;
+  };
+  const Case cases[] = {{"", "k", "v"},        {"S", " ", "v"},      {"S", "k", "a\r\nb"}, {"S", "k", "a\0b"s},
+                        {"S", "k=", "v"},      {"S", "[k]", "v"},    {"S]", "k", "v"},
+                        {"S", "k", "x\x83"},  {"S\x83", "k", "v"},  {"S", "\x83", "v"}};
+  for (const auto& c : cases)
+    EXPECT_EQ(WriteProfileValue("[S]\nk=1\n", c.section, c.key, c.value), std::nullopt) << c.section << "|" << c.key;
+}
+
+TEST(ProfileWrite, ReadsBackWhatItWrote) {
+  const std::string files[] = {"", "[Section]\r\n", "junk\0\xFF\n[section]\nk=old\n"s, "[A]\nk=1\n[Section]", "\x83"};
+  const std::string values[] = {"", "600", "C:\\Music\\\x83\x41\x83\x61.mp3", std::string(255, 'v')};
+  for (const auto& file : files)
+    for (const auto& value : values) {
+      const auto written = WriteProfileValue(file, "Section", "k", value);
+      ASSERT_TRUE(written);
+      EXPECT_EQ(ReadProfileValue(*written, "Section", "k"), value);
+      EXPECT_EQ(ReadProfileValue(*written, "A", "k"), ReadProfileValue(file, "A", "k"));
+    }
+}
+
+}  // namespace
+}  // namespace lw::settings
