@@ -91,3 +91,72 @@ test_reliability_settings_in_awkward_folders() {
   fi
   return 0
 }
+
+# Starts the saver copy in `dir` with the arguments; "runs" expects the saver window and an end on
+# a key, "ends" expects the process to end by itself without showing the saver.
+rel_expect() {
+  local expect=$1 win=$2 label=$3; shift 3
+  lw_start "$win\\Lumenweave.scr" "$@"; local pid=$LW_LAST_PID ms
+  case $expect in
+    runs)
+      lw_wait_window Lumenweave_Main 30 || lw_fail "$label: no saver window" || return 1
+      sleep 0.3
+      lw_alive "$pid" || lw_fail "$label: the saver died" || return 1
+      xdotool key space
+      ms=$(rel_exit_ms "$pid" 2000) || lw_fail "$label: still running ${ms} ms after a key" || return 1 ;;
+    ends)
+      lw_wait_exit "$pid" 15 || lw_fail "$label: still running" || return 1
+      [[ -z $(lw_find_window Lumenweave_Main) ]] || lw_fail "$label: the saver showed" || return 1 ;;
+  esac
+  lw_log "$label: $expect as expected"
+}
+
+# Hostile command lines: very long, non-ASCII, handles that are huge, negative or not numbers.
+test_reliability_hostile_command_lines() {
+  local dir win; dir=$(rel_folder rel_cmdline) || return 1; win=$(rel_winpath "$dir")
+  local long; long=$(head -c 30000 /dev/zero | tr '\0' 'x')
+  local digits; digits=$(head -c 5000 /dev/zero | tr '\0' '9')
+  rel_expect runs "$win" "very long /S" "/S$long" || return 1
+  rel_expect runs "$win" "/s then non-ASCII" "/s日本語ü" || return 1
+  rel_expect ends "$win" "full-width S" "/Ｓ" || return 1
+  rel_expect ends "$win" "non-ASCII mode letter" "/ß" || return 1
+  rel_expect ends "$win" "very long unrecognised" "/X$long" || return 1
+  local handle
+  for handle in -1 -2147483648 -99999999999 4294967296 99999999999999 "&HFFFFFFFF" "1e300" "$digits" "日本" ""; do
+    rel_expect ends "$win" "preview handle '${handle:0:20}'" "/P" "$handle" || return 1
+  done
+  [[ $(lw_probe reliability_probe processes Lumenweave.scr) == processes=0 ]] || lw_fail "a process is left" || return 1
+}
+
+# Hostile settings files beside the saver: each run opens the saver and ends on a key in time.
+test_reliability_hostile_settings_files() {
+  local corpus=$LW_RUN_DIR/rel_corpus; mkdir -p "$corpus"
+  python3 - "$corpus" <<'PY' || return 1
+import os, random, sys
+d = sys.argv[1]
+k = b"\x97\xB1\x8E\x71\x90\x94"  # the particle-count key in code page 932
+r = random.Random(11)
+files = {
+    "binary_junk": bytes(r.randrange(256) for _ in range(65536)),
+    "ten_megabytes": b"z" * (10 << 20) + b"\r\n[Section]\r\n" + k + b"=50\r\n",
+    "no_final_line_end": b"[Section]\r\n" + k + b"=50",
+    "utf16_with_bom": b"\xff\xfe" + "[Section]\r\n粒子数=50\r\nBGM区分=2\r\nBGMﾌｧｲﾙ=C:\\nothing.mp3\r\n".encode("utf-16-le"),
+    "duplicate_sections_and_keys": b"[Section]\r\n" + k + b"=50\r\n" + k + b"=70\r\n[Section]\r\n" + k + b"=90\r\n",
+    "line_of_100000_bytes": b"[Section]\r\n" + k + b"=" + b"9" * 100000 + b"\r\nBGM\x8B\xE6\x95\xAA=" + b"1" * 100000 + b"\r\n",
+    "nul_bytes": b"\0" * 1000 + b"\n[Section]\0\n" + k + b"=5\x000\nBGM\xCC\xA7\xB2\xD9=C:\\\0x.mp3\n",
+    "largest_particle_count": b"[Section]\r\n" + k + b"=32767\r\n",
+    "negative_particle_count": b"[Section]\r\n" + k + b"=-5\r\n",
+    "source_and_track_out_of_range": b"[Section]\r\nBGM\x8B\xE6\x95\xAA=-32768\r\nBGM\xD8\xCB\xDF\xB0\xC4=32767\r\n",
+    "music_file_is_a_folder": b"[Section]\r\nBGM\x8B\xE6\x95\xAA=2\r\nBGM\xCC\xA7\xB2\xD9=C:\\windows\\\r\n",
+}
+for name, data in files.items():
+    open(os.path.join(d, name + ".ini"), "wb").write(data)
+PY
+  local ini name dir win
+  for ini in "$corpus"/*.ini; do
+    name=$(basename "$ini" .ini)
+    dir=$(rel_folder "rel_hostile_$name" "$ini") || return 1; win=$(rel_winpath "$dir")
+    rel_expect runs "$win" "settings file $name" /S || return 1
+    cmp -s "$ini" "$dir/Lumenweave.ini" || lw_fail "$name: the saver changed its settings file" || return 1
+  done
+}
