@@ -160,3 +160,38 @@ PY
     cmp -s "$ini" "$dir/Lumenweave.ini" || lw_fail "$name: the saver changed its settings file" || return 1
   done
 }
+
+# The Win32 settings writer killed at random moments while it saves again and again: the file is
+# always one whole version, and a killed save leaves at most one temporary file, which the next
+# save takes over.
+LW_LIMIT_test_reliability_settings_writer_killed_under_wine=240
+test_reliability_settings_writer_killed_under_wine() {
+  local trials=${LW_RELIABILITY_KILLS:-30} seed=${LW_RELIABILITY_SEED:-$$}
+  RANDOM=$seed
+  local dir win; dir=$(rel_folder rel_killed_writer) || return 1; win=$(rel_winpath "$dir")
+  python3 - "$dir" <<'PY' || return 1
+import sys
+d = sys.argv[1]
+head = b"[Notes]\r\n" + b"n" * (512 << 10) + b"\r\n[Section]\r\n\x97\xB1\x8E\x71\x90\x94="
+open(d + "/Lumenweave.ini", "wb").write(head + b"222\r\n")
+open(d + "/../rel_killed_a.ini", "wb").write(head + b"111\r\n")
+open(d + "/../rel_killed_b.ini", "wb").write(head + b"222\r\n")
+PY
+  local t pid strays mid=0
+  for ((t = 1; t <= trials; t++)); do
+    lw_start --log "$LW_RUN_DIR/rel_hammer.log" "$LW_PROBES/reliability_probe.exe" hammer "$win\\Lumenweave.ini"; pid=$LW_LAST_PID
+    lw_wait 30 grep -q hammering "$LW_RUN_DIR/rel_hammer.log" || lw_fail "trial $t: the writer did not start" || return 1
+    sleep "0.$((RANDOM % 900 + 50))"
+    kill -KILL "$pid"; wait "$pid" 2>/dev/null
+    lw_wait 10 bash -c "! kill -0 $pid 2>/dev/null"
+    cmp -s "$dir/Lumenweave.ini" "$LW_DRIVE_C/rel_killed_a.ini" || cmp -s "$dir/Lumenweave.ini" "$LW_DRIVE_C/rel_killed_b.ini" ||
+      lw_fail "trial $t: the settings file is neither whole version ($(stat -c %s "$dir/Lumenweave.ini") bytes)" || return 1
+    strays=$(ls -A "$dir" | grep -vx -e Lumenweave.scr -e Lumenweave.ini | wc -l)
+    ((strays <= 1)) || lw_fail "trial $t: $strays temporary files beside the settings file" || return 1
+    ((strays == 1)) && mid=$((mid + 1))
+  done
+  [[ $(lw_probe reliability_probe save "$win\\Lumenweave.ini" 222) == saved ]] || lw_fail "the last save failed" || return 1
+  strays=$(ls -A "$dir" | grep -vx -e Lumenweave.scr -e Lumenweave.ini)
+  [[ -z $strays ]] || lw_fail "a completed save left: $strays" || return 1
+  lw_log "$trials writers killed (seed $seed), $mid of them in the middle of a save; the file was always whole"
+}
