@@ -45,7 +45,7 @@ fuzz() {
     mkdir -p "$corpus"; cp -r tests/fuzz/corpus/"$name"/. "$corpus"/ 2>/dev/null
     if "$target" -max_total_time="$fuzz_seconds" -rss_limit_mb=2048 -print_final_stats=0 \
          -artifact_prefix="$logs/$name-" "$corpus" >"$logs/$name.log" 2>&1; then
-      passed=$((passed + 1)); echo "fuzz $name: $(grep -oE '#[0-9]+ +DONE.*' "$logs/$name.log" | tail -1)"
+      passed=$((passed + 1)); echo "fuzz $name: $(grep -oE '#[0-9]+[[:space:]]+DONE.*' "$logs/$name.log" | tail -1)"
     else
       failed=$((failed + 1)); ok=1; echo "fuzz $name: FINDING"; tail -30 "$logs/$name.log"
     fi

@@ -1,8 +1,9 @@
 # The Command button control, hosted by the probe controls_host: its skins and gradient on screen,
 # its caption's place, and Click under real pointer and key input (xdotool's XTEST path).
 #
-# The probe's client area starts at screen (100, 100); buttons 1..3 are 81 x 25 pixels (1215 x 375
-# twips) at client x 20, 120, 220, button 4 is 29 x 25 (435 x 375 twips) at x 320, all at y 20.
+# The probe's client area starts at screen (100, 100); at 96 dots per inch buttons 1..3 are 81 x 25
+# pixels (1215 x 375 twips) at client x 20, 150, 280, button 4 is 29 x 25 (435 x 375 twips) at
+# x 410, all at y 20.
 
 _CTL_LOG=""
 
@@ -13,7 +14,7 @@ _CTL_NUDGE=0
 _ctl_move() {
   _CTL_NUDGE=$(((_CTL_NUDGE + 1) % 8))
   local x
-  case $1 in 1) x=156 ;; 2) x=256 ;; 3) x=356 ;; 4) x=430 ;; esac
+  case $1 in 1) x=156 ;; 2) x=286 ;; 3) x=416 ;; 4) x=520 ;; esac
   xdotool mousemove "$((x + _CTL_NUDGE))" 132
 }
 
@@ -36,8 +37,8 @@ _ctl_checker() {
   local py="$LW_RUN_DIR/controls_pixels.py"
   [[ -f $py ]] || cat >"$py" <<'EOF'
 import subprocess, sys
-X0, Y0, W, H = 100, 100, 400, 70
-BUTTONS = {1: (20, 81), 2: (120, 81), 3: (220, 81), 4: (320, 29)}
+X0, Y0, W, H = 100, 100, 480, 80
+BUTTONS = {1: (20, 81), 2: (150, 81), 3: (280, 81), 4: (410, 29)}
 TOP = 20
 shot = sys.argv[1]
 raw = subprocess.run(["convert", shot, "-crop", f"{W}x{H}+{X0}+{Y0}", "+repage", "-depth", "8", "rgb:-"],
@@ -132,6 +133,27 @@ test_controls_skins_gradient_and_caption_on_screen() {
   lw_wait 5 bash -c "tr -d '\r' <'$_CTL_LOG' | grep -c '^state 3 4' | grep -qx 2" || lw_fail "no 3 -> 4" || return 1
   _ctl_expect_shot controls_hover_focused 3,HighLight 3,top-white || return 1
   [[ $(_ctl_lines '^click' | wc -l) -eq 1 ]] || lw_fail "unexpected clicks: $(_ctl_lines '^click')"
+}
+
+# Twips follow the screen's resolution: at 144 dots per inch a 1215 x 375 twip button is 122 x 38
+# pixels with 6-pixel corners, its caption 8 pixels down; a transparent button shows only its caption.
+test_controls_follow_the_screen_resolution() {
+  local key='HKCU\Control Panel\Desktop' previous restore
+  previous=$(wine reg query "$key" /v LogPixels 2>/dev/null | tr -d '\r' | awk '/LogPixels/{print $3}')
+  if [[ -n $previous ]]; then
+    restore="wine reg add '$key' /v LogPixels /t REG_DWORD /d $((previous)) /f"
+  else
+    restore="wine reg delete '$key' /v LogPixels /f"
+  fi
+  # Put the prefix back whatever happens, so later tests of the run see the usual resolution again.
+  trap "$restore >/dev/null 2>&1; lw_stop_test_processes" EXIT
+  wine reg add "$key" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+  _ctl_start --transparent 4 || return 1
+  _ctl_saw "dpi 144" || lw_fail "the probe sees $(_ctl_lines '^dpi')" || return 1
+  _ctl_saw "caption_top_px 1 8" || lw_fail "caption: $(_ctl_lines '^caption_top_px 1')" || return 1
+  _ctl_expect_shot controls_144dpi 1,0,0,E0DCC9 1,0,19,E2DECB 1,61,0,E0DCC9 1,61,2,003C74 1,61,5,F3F3EE \
+    1,121,19,F0EEE0 1,122,19,808080 1,61,37,F8F7F0 1,61,38,808080 \
+    4,1,1,808080 4,42,36,808080 4,2,19,808080
 }
 
 # One input step against the probe; see the table below.

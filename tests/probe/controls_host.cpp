@@ -1,10 +1,14 @@
 // Hosts four Command buttons in a borderless window at a known place, for the end-to-end tests.
 //
-//   controls_host [--focus N] [--disable N] [--destroy-on-click N]
+//   controls_host [--focus N] [--disable N] [--transparent N] [--destroy-on-click N]
 //
-// The window's client area starts at screen (100, 100) and is filled grey (#808080). Buttons, in
-// client pixels: 1 at (20, 20) 81 x 25 "Set", 2 at (120, 20) 81 x 25 "Cancel", 3 at (220, 20)
-// 81 x 25 "Music", 4 at (320, 20) 29 x 25 "...". Prints on stdout, one line each:
+// The probe is aware of the screen's resolution, like the saver. Button sizes are given in twips
+// (1215 x 375 and 435 x 375), so at 96 dots per inch they are the pixel sizes below.
+//
+// The window's client area starts at screen (100, 100), 480 x 80, filled grey (#808080). Buttons,
+// in client pixels at 96 dots per inch: 1 at (20, 20) 81 x 25 "Set", 2 at (150, 20) 81 x 25
+// "Cancel", 3 at (280, 20) 81 x 25 "Music", 4 at (410, 20) 29 x 25 "...". Prints on stdout, one line each:
+//   dpi <n>
 //   ready
 //   caption_top_px <id> <rows>   rows from the button's top to the top of its caption label,
 //                                measured from the ink of the drawn caption
@@ -28,8 +32,11 @@ struct ButtonSpec {
   int id, x, y, w, h;
   const wchar_t* caption;
 };
-constexpr ButtonSpec kButtons[] = {
-    {1, 20, 20, 81, 25, L"Set"}, {2, 120, 20, 81, 25, L"Cancel"}, {3, 220, 20, 81, 25, L"Music"}, {4, 320, 20, 29, 25, L"..."}};
+// Positions in pixels, sizes in twips.
+constexpr ButtonSpec kButtons[] = {{1, 20, 20, 1215, 375, L"Set"},
+                                   {2, 150, 20, 1215, 375, L"Cancel"},
+                                   {3, 280, 20, 1215, 375, L"Music"},
+                                   {4, 410, 20, 435, 375, L"..."}};
 
 struct Host {
   HWND window = nullptr;
@@ -56,15 +63,16 @@ int FirstDarkRow(HDC dc, int x0, int x1, int y0, int y1) {
 
 // Where the caption label starts: the ink of the button's caption, drawn by the button, against
 // the ink of the same text drawn at row 0 in the same font and layout.
-int CaptionTop(HWND button, const wchar_t* caption) {
+int CaptionTop(HWND button, const wchar_t* caption, int dpi) {
   RECT rc;
   GetClientRect(button, &rc);
+  const int ring = MulDiv(4, dpi, 96);
   HDC screen = GetDC(nullptr);
   HDC dc = CreateCompatibleDC(screen);
   HBITMAP bmp = CreateCompatibleBitmap(screen, rc.right, 100);
   HGDIOBJ oldBmp = SelectObject(dc, bmp);
   SendMessageW(button, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-  const int drawn = FirstDarkRow(dc, 4, rc.right - 4, 4, rc.bottom - 4);
+  const int drawn = FirstDarkRow(dc, ring, rc.right - ring, ring, rc.bottom - ring);
 
   RECT all{0, 0, rc.right, 100};
   FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
@@ -122,6 +130,7 @@ int Option(int argc, wchar_t** argv, const wchar_t* name) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+  SetProcessDPIAware();
   Host host;
   host.destroyOnClick = Option(argc, argv, L"--destroy-on-click");
   const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -136,7 +145,7 @@ int wmain(int argc, wchar_t** argv) {
   wc.lpszClassName = L"Lumenweave.ControlsHost";
   RegisterClassExW(&wc);
   host.window = CreateWindowExW(0, wc.lpszClassName, L"Lumenweave controls host", WS_POPUP | WS_VISIBLE,
-                                kOriginX, kOriginY, 400, 70, nullptr, nullptr, instance, nullptr);
+                                kOriginX, kOriginY, 480, 80, nullptr, nullptr, instance, nullptr);
   if (!host.window) return 1;
   SetWindowLongPtrW(host.window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&host));
 
@@ -149,17 +158,20 @@ int wmain(int argc, wchar_t** argv) {
   for (int i = 0; i < 4; ++i) {
     const auto& b = kButtons[i];
     host.buttons[i] = CreateWindowExW(0, lw::controls::kCommandClass, b.caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP,
-                                      b.x, b.y, b.w, b.h, host.window,
+                                      b.x, b.y, MulDiv(b.w, dpi, 1440), MulDiv(b.h, dpi, 1440), host.window,
                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(b.id)), instance, nullptr);
     SendMessageW(host.buttons[i], WM_SETFONT, reinterpret_cast<WPARAM>(host.font), TRUE);
     SendMessageW(host.buttons[i], lw::controls::kCommandInitialize, 0, 0);
   }
   if (const int n = Option(argc, argv, L"--disable"); n >= 1 && n <= 4)
     SendMessageW(host.buttons[n - 1], lw::controls::kCommandSetEnabled, FALSE, 0);
+  if (const int n = Option(argc, argv, L"--transparent"); n >= 1 && n <= 4)
+    SendMessageW(host.buttons[n - 1], lw::controls::kCommandSetVisible, 0, 0);
   if (const int n = Option(argc, argv, L"--focus"); n >= 1 && n <= 4) SetFocus(host.buttons[n - 1]);
   else SetFocus(host.window);
-  for (int i = 0; i < 4; ++i) Say("caption_top_px %d %d", i + 1, CaptionTop(host.buttons[i], kButtons[i].caption));
+  for (int i = 0; i < 4; ++i) Say("caption_top_px %d %d", i + 1, CaptionTop(host.buttons[i], kButtons[i].caption, dpi));
   SetTimer(host.window, kPollTimer, 10, nullptr);
+  Say("dpi %d", dpi);
   Say("ready", 0);
 
   MSG msg;

@@ -105,14 +105,6 @@ TEST(MusicCd, StepsBeyondEitherEndChangeNothing) {
   }
 }
 
-TEST(MusicCd, StepFromAFailedQueryAimsAtTrackOne) {
-  Devices d;
-  auto music = MakeMusic(d);  // never opened: every query fails, "Error:263" counts as track 0
-  music->CD_NextTrack();
-  EXPECT_EQ(Commands(d), (Strings{kCurrent, L"describe 263", L"status cdaudio position track 1", L"describe 263",
-                                  L"play cdaudio from Error:263", L"describe 263"}));
-}
-
 TEST(MusicCd, UnusableDiscEndsSupervision) {
   struct Case {
     const char* name;
@@ -158,11 +150,9 @@ TEST(MusicCd, TickDecisionsByModeAndCurrentTrack) {
       {"stopped", L"stopped", 0, L"2", 0, true, true},
       {"mode beginning with stopped", L"stopped at end", 0, L"2", 0, true, true},
       {"Stopped in another case", L"Stopped", 0, L"2", 0, false, true},
-      {"paused", L"paused", 0, L"2", 0, false, true},
       {"empty mode", L"", 0, L"2", 0, false, true},
       {"failed mode query", L"stopped", 346, L"2", 0, false, true},
       {"repeat track already playing", L"playing", 0, L"3", 3, false, true},
-      {"repeat track, stopped", L"stopped", 0, L"3", 3, true, true},
       {"repeat track, other track", L"playing", 0, L"4", 3, true, true},
       {"current track as a decimal number", L"playing", 0, L" 3.0 ", 3, false, true},
       {"current track not a number, repeat set", L"playing", 0, L"three", 3, false, false},

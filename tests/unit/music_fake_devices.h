@@ -1,127 +1,76 @@
-// A scripted stand-in for the platform's MCI devices and sound player: a CD drive with a disc, an
-// MPEGVideo player for one file, and a wave player. It answers command strings the way the real
-// devices do for what the music relies on, records every call with the capacity offered, and lets
-// a test move time on (a track ends, the file ends, the disc is taken out).
+// A scripted CD drive, MPEGVideo player and wave player behind the music's ports. It answers the
+// command strings as the real devices do for what the music relies on, records every call with
+// the capacity offered, and lets a test move time on (a track ends, the file ends, the disc goes).
 #pragma once
 
 #include <algorithm>
-#include <cstdint>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "music/background_music.h"
-#include "settings/settings.h"
 
 namespace lw::music::testing {
 
-inline constexpr std::int32_t kErrInvalidDevice = 263;  // alias or device not open
-inline constexpr std::int32_t kErrCannotLoad = 266;     // no CD drive
-inline constexpr std::int32_t kErrFileNotFound = 275;
-inline constexpr std::int32_t kErrOutOfRange = 282;
-inline constexpr std::int32_t kErrMediaAbsent = 304;
-inline constexpr std::int32_t kErrBadInteger = 270;
-
 struct Call {
-  std::wstring what;  // the command string, or "describe <code>", "waveOutGetNumDevs", "PlaySound <name>", "PlaySound stop"
+  std::wstring what;  // a command string, "describe <code>", "waveOutGetNumDevs", "PlaySound <name>|stop"
   std::size_t capacity = 0;
   bool operator==(const Call&) const = default;
 };
+inline void PrintTo(const Call& c, std::ostream* os) {
+  for (const wchar_t ch : c.what) *os << (ch < 128 ? static_cast<char>(ch) : '?');
+  *os << " [" << c.capacity << "]";
+}
 
 struct Devices {
-  // CD drive and disc.
-  bool drivePresent = true;
-  bool discInserted = true;
-  int tracks = 8;
-  int track = 1;
+  bool drivePresent = true, discInserted = true, cdOpen = false;
+  int tracks = 8, track = 1;
   std::wstring cdMode = L"stopped";
-  bool cdOpen = false;
   std::optional<std::wstring> trackReply;  // overrides the current-track answer
-  std::int32_t modeError = 0;              // makes the mode query fail
-  // MPEGVideo player.
-  std::wstring playableFile;  // the one file it can open
-  std::optional<std::wstring> mp3Mode;  // set while the alias is open
-  // Error descriptions; `describable` false makes the description call fail.
+  std::int32_t modeError = 0;              // makes the CD mode query fail
+  std::wstring playableFile;               // the one file the MPEGVideo player opens
+  std::optional<std::wstring> mp3Mode;     // set while the alias is open
   bool describable = true;
-  // Wave output.
   std::int32_t waveDevices = 1;
   std::optional<std::wstring> looping;
-
   std::vector<Call> calls;
 
-  // The position of a track's start in tracks:minutes:seconds:frames.
   static std::wstring Position(int t) { return (t < 10 ? L"0" : L"") + std::to_wstring(t) + L":00:00:00"; }
 
-  // Time passes on the disc: the current track ends and the next starts, the last one stops the disc.
-  void TrackEnds() {
-    if (cdMode != L"playing") return;
-    if (track < tracks) ++track;
-    else cdMode = L"stopped";
+  void TrackEnds() {  // the disc plays on into the next track; the last one stops it
+    if (cdMode == L"playing") track < tracks ? void(++track) : void(cdMode = L"stopped");
   }
 
   std::int32_t Answer(const std::wstring& c, std::wstring& reply) {
-    auto cd = [&]() -> std::int32_t {
-      if (!cdOpen) return kErrInvalidDevice;
-      return discInserted ? 0 : kErrMediaAbsent;
-    };
-    if (c == L"open cdaudio") {
-      if (!drivePresent) return kErrCannotLoad;
-      cdOpen = true;
-      return 0;
-    }
-    if (c == L"set cdaudio time format tmsf") return cdOpen ? 0 : kErrInvalidDevice;
-    if (c == L"close cdaudio") return cdOpen ? (cdOpen = false, 0) : kErrInvalidDevice;
-    if (c == L"stop cdaudio") {
-      if (auto e = cd()) return e;
-      cdMode = L"stopped";
-      return 0;
-    }
-    if (c == L"status cdaudio current track") {
-      if (auto e = cd()) return e;
-      reply = trackReply.value_or(std::to_wstring(track));
-      return 0;
-    }
-    if (c == L"status cdaudio number of tracks") {
-      if (auto e = cd()) return e;
-      reply = std::to_wstring(tracks);
-      return 0;
-    }
+    const std::int32_t cd = !cdOpen ? 263 : discInserted ? 0 : 304;  // not open / no disc
+    if (c == L"open cdaudio") return drivePresent ? (cdOpen = true, 0) : 266;
+    if (c == L"set cdaudio time format tmsf") return cdOpen ? 0 : 263;
+    if (c == L"close cdaudio") return cdOpen ? (cdOpen = false, 0) : 263;
     if (c == L"status cdaudio mode") {
-      if (!cdOpen) return kErrInvalidDevice;
-      if (modeError) return modeError;
+      if (!cdOpen || modeError) return cdOpen ? modeError : 263;
       reply = discInserted ? cdMode : L"not ready";
       return 0;
     }
-    if (c.starts_with(L"status cdaudio position track ")) {
-      if (auto e = cd()) return e;
-      const int t = std::stoi(c.substr(30));
-      if (t < 1 || t > tracks) return kErrOutOfRange;
-      reply = Position(t);
-      return 0;
-    }
-    if (c == L"play cdaudio") {
-      if (auto e = cd()) return e;
-      cdMode = L"playing";
-      return 0;
-    }
-    if (c.starts_with(L"play cdaudio from ")) {
-      if (auto e = cd()) return e;
-      const std::wstring from = c.substr(18);
+    if (c.ends_with(L"cdaudio") || c.find(L" cdaudio ") != std::wstring::npos) {
+      if (cd) return cd;
+      if (c == L"stop cdaudio") return (cdMode = L"stopped", 0);
+      if (c == L"play cdaudio") return (cdMode = L"playing", 0);
+      if (c == L"status cdaudio current track") return (reply = trackReply.value_or(std::to_wstring(track)), 0);
+      if (c == L"status cdaudio number of tracks") return (reply = std::to_wstring(tracks), 0);
+      if (c.starts_with(L"status cdaudio position track ")) {
+        const int t = std::stoi(c.substr(30));
+        return t < 1 || t > tracks ? 282 : (reply = Position(t), 0);
+      }
       for (int t = 1; t <= tracks; ++t)
-        if (from == Position(t)) {
-          track = t;
-          cdMode = L"playing";
-          return 0;
-        }
-      return kErrBadInteger;
+        if (c == L"play cdaudio from " + Position(t)) return (track = t, cdMode = L"playing", 0);
+      return 270;  // not a position
     }
-    if (c.starts_with(L"open \"") && c.ends_with(L"\" type MPEGVideo Alias MP3Play")) {
-      if (c.substr(6, c.size() - 6 - 30) != playableFile || playableFile.empty()) return kErrFileNotFound;
-      mp3Mode = L"stopped";
-      return 0;
-    }
-    if (c.find(L"MP3Play") != std::wstring::npos && !mp3Mode) return kErrInvalidDevice;
+    if (c == L"open \"" + playableFile + L"\" type MPEGVideo Alias MP3Play" && !playableFile.empty())
+      return (mp3Mode = L"stopped", 0);
+    if (c.starts_with(L"open ")) return 275;  // file not found
+    if (!mp3Mode) return 263;
     if (c == L"play MP3Play" || c == L"play MP3Play from 0") return (mp3Mode = L"playing", 0);
     if (c == L"stop MP3Play") return (mp3Mode = L"stopped", 0);
     if (c == L"close MP3Play") return (mp3Mode.reset(), 0);
@@ -136,10 +85,9 @@ class FakeMci final : public MciPort {
   MciOutcome Send(std::wstring_view command, std::size_t capacity) override {
     d_.calls.push_back({std::wstring(command), capacity});
     std::wstring reply;
-    MciOutcome out;
-    out.code = d_.Answer(std::wstring(command), reply);
+    MciOutcome out{d_.Answer(std::wstring(command), reply), {}};
     if (capacity == 0) return out;
-    // The device fills a fixed buffer: its text, a NUL, then whatever the buffer held.
+    // A fixed buffer: the text, a NUL, then what the buffer held before.
     out.reply.assign(capacity, L'#');
     const auto n = std::min(reply.size(), capacity - 1);
     out.reply.replace(0, n, reply.substr(0, n));
@@ -148,10 +96,9 @@ class FakeMci final : public MciPort {
   }
   MciErrorText DescribeError(std::int32_t code, std::size_t capacity) override {
     d_.calls.push_back({L"describe " + std::to_wstring(code), capacity});
-    if (!d_.describable) return {false, std::wstring(capacity, L'\0')};
     std::wstring text = L"MCI error " + std::to_wstring(code) + L'\0' + L"stale";
     text.resize(capacity, L'#');
-    return {true, text};
+    return {d_.describable, text};
   }
 
  private:
@@ -161,18 +108,12 @@ class FakeMci final : public MciPort {
 class FakeSound final : public SoundPlayer {
  public:
   explicit FakeSound(Devices& d) : d_(d) {}
-  std::int32_t DeviceCount() override {
-    d_.calls.push_back({L"waveOutGetNumDevs", 0});
-    return d_.waveDevices;
-  }
+  std::int32_t DeviceCount() override { return d_.calls.push_back({L"waveOutGetNumDevs", 0}), d_.waveDevices; }
   void PlayLooped(std::wstring_view name) override {
     d_.calls.push_back({L"PlaySound " + std::wstring(name), 0});
     d_.looping = std::wstring(name);
   }
-  void Stop() override {
-    d_.calls.push_back({L"PlaySound stop", 0});
-    d_.looping.reset();
-  }
+  void Stop() override { d_.calls.push_back({L"PlaySound stop", 0}), d_.looping.reset(); }
 
  private:
   Devices& d_;
@@ -180,13 +121,12 @@ class FakeSound final : public SoundPlayer {
 
 inline std::unique_ptr<BackgroundMusic> MakeMusic(Devices& d, std::wstring file = L"", std::int16_t track = 0) {
   settings::Settings s;
-  s.bgmSource = file.empty() ? settings::kSourceCd : settings::kSourceFile;
   s.bgmFile = std::move(file);
   s.bgmTrack = track;
   return std::make_unique<BackgroundMusic>(std::make_unique<FakeMci>(d), std::make_unique<FakeSound>(d), s);
 }
 
-// The command strings sent since `from`, without capacities.
+// The command strings sent since call number `from`.
 inline std::vector<std::wstring> Commands(const Devices& d, std::size_t from = 0) {
   std::vector<std::wstring> out;
   for (std::size_t i = from; i < d.calls.size(); ++i) out.push_back(d.calls[i].what);

@@ -86,28 +86,5 @@ TEST(MusicFile, OnlyAModeBeginningWithPlayingCountsAsPlaying) {
   }
 }
 
-// Dropping the music without the saver's shutdown still releases what it opened.
-TEST(MusicFile, DroppedMusicClosesWhatItOpened) {
-  struct Case {
-    const char* name;
-    bool playable;
-    Strings afterDrop;
-  };
-  const Case cases[] = {
-      {"open device is closed", true, {L"close MP3Play"}},
-      {"failed open leaves nothing to close", false, {}},
-  };
-  for (const auto& c : cases) {
-    Devices d;
-    d.playableFile = c.playable ? kSong : L"";
-    auto music = MakeMusic(d, kSong);
-    music->MP3_Play();
-    const std::size_t mark = d.calls.size();
-    music.reset();
-    EXPECT_EQ(Commands(d, mark), c.afterDrop) << c.name;
-    EXPECT_FALSE(d.mp3Mode) << c.name;
-  }
-}
-
 }  // namespace
 }  // namespace lw::music

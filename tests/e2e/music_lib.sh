@@ -1,0 +1,78 @@
+# Helpers of the music end-to-end tests: test media, the MCI trace and recordings of the null sink.
+# Sourced by test_music*.sh.
+
+# The MCI command strings a program sent, one per line as "<seconds> <capacity> <command>", read
+# from a log of WINEDEBUG=+timestamp,+mci. Wine's own nested "open <name> wait" (its automatic
+# open of an unknown device name, offered 6 characters) is left out: the program never sends it.
+music_commands() {
+  perl -ne '
+    next unless /^(\d+\.\d+):[0-9a-f]+:trace:mci:mciSendStringW \(L"(.*)", [0-9A-Fa-f]+, (\d+), [0-9A-Fa-f]+\)$/;
+    my ($time, $command, $capacity) = ($1, $2, $3);
+    $command =~ s/\\(.)/$1/g;
+    next if $capacity == 6 && $command =~ /^open \S+ wait$/;
+    print "$time $capacity $command\n";' "$1"
+}
+
+# Commands only, without time and capacity.
+music_command_texts() { music_commands "$1" | cut -d' ' -f3-; }
+
+# Makes a tone of `seconds` as an MP3 (lame) or WAV file, by the file's extension.
+music_make_tone() {
+  local path=$1 seconds=$2 wav
+  wav=$(mktemp --suffix=.wav -p "$LW_RUN_DIR")
+  sox -n -r 44100 -c 2 -b 16 "$wav" synth "$seconds" sine 440 vol 0.5 || return 1
+  case ${path,,} in
+    *.mp3) lame --quiet -b 128 "$wav" "$path" ;;
+    *) cp "$wav" "$path" ;;
+  esac
+  rm -f "$wav"
+}
+
+# Records the null sink into a raw file in the background; its pid goes to MUSIC_REC_PID.
+music_record_start() {
+  parec -d nullsink.monitor --latency-msec=20 --raw --format=s16le --rate=44100 --channels=2 >"$1" 2>/dev/null &
+  MUSIC_REC_PID=$!
+  LW_TEST_PIDS+=("$MUSIC_REC_PID")
+}
+music_record_stop() { kill -TERM "$MUSIC_REC_PID" 2>/dev/null; wait "$MUSIC_REC_PID" 2>/dev/null; return 0; }
+
+# RMS amplitude (0..1) of a raw recording: all of it, or from `start` seconds for `length` seconds
+# (a start of -1 means the last second).
+music_rms() {
+  local raw=$1; shift
+  sox -t raw -r 44100 -e signed -b 16 -c 2 "$raw" -n trim "$@" stat 2>&1 | awk '/RMS     amplitude/ {print $3}'
+}
+music_seconds() { sox -t raw -r 44100 -e signed -b 16 -c 2 "$1" -n stat 2>&1 | awk '/Length \(seconds\)/ {print $3}'; }
+music_loud() { awk -v a="$1" 'BEGIN { exit !(a > 0.01) }'; }
+music_silent() { awk -v a="$1" 'BEGIN { exit !(a < 0.001) }'; }
+
+# Waits until the log holds `count` lines of the command; usage: music_wait_command log count seconds cmd
+music_has_command() { (($(music_command_texts "$1" | grep -cxF -- "$3") >= $2)); }
+music_wait_command() { lw_wait "$3" music_has_command "$1" "$2" "$4"; }
+
+# A copy of the saver in its own folder under C:, with a settings file beside it in code page 932.
+# Usage: music_saver_folder name source track music-file-windows-path; prints the folder.
+music_saver_folder() {
+  local folder="$LW_DRIVE_C/$1"
+  mkdir -p "$folder" && cp "$LW_SCR" "$folder/Lumenweave.scr" || return 1
+  {
+    printf '[Section]\r\n'
+    printf '\x97\xB1\x8E\x71\x90\x94=%s\r\n' 40         # 粒子数
+    printf 'BGM\x8B\xE6\x95\xAA=%s\r\n' "$2"            # BGM区分
+    printf 'BGM\xD8\xCB\xDF\xB0\xC4=%s\r\n' "$3"        # BGMﾘﾋﾟｰﾄ
+    printf 'BGM\xCC\xA7\xB2\xD9=%s\r\n' "$4"            # BGMﾌｧｲﾙ
+  } >"$folder/Lumenweave.ini"
+  printf '%s\n' "$folder"
+}
+
+# Starts the saver copy in `folder` with /S and Wine's trace channels `channels` into `log`.
+music_start_saver() {
+  local folder=$1 channels=$2 log=$3
+  WINEDEBUG=$channels lw_start --log "$log" "$folder/Lumenweave.scr" /S
+}
+
+# Ends the saver with a key and waits for the process to end.
+music_end_saver() {
+  xdotool key space
+  lw_wait_exit "$1" 15
+}
