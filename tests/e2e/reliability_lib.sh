@@ -59,3 +59,4 @@ rel_make_mp3() {
 rel_music_ini() {
   printf '[Section]\r\n\x97\xB1\x8E\x71\x90\x94=600\r\nBGM\x8B\xE6\x95\xAA=2\r\nBGM\xD8\xCB\xDF\xB0\xC4=0\r\nBGM\xCC\xA7\xB2\xD9=%s\r\n' "$2" >"$1"
 }
+

@@ -14,7 +14,7 @@ rel_start_stop() {
   local how=$1 runs=$2 seed=${LW_RELIABILITY_SEED:-$$}
   RANDOM=$seed
   local dir win; dir=$(rel_folder rel_startstop_$how) || return 1; win=$(rel_winpath "$dir")
-  local t pid delay ms worst=0 total=0 n=0
+  local t pid delay ms worst=0 total=0 n=0 lost=0
   lw_log "start/stop by $how: $runs runs, seed $seed"
   for ((t = 1; t <= runs; t++)); do
     xdotool mousemove 960 540
@@ -26,7 +26,16 @@ rel_start_stop() {
       [[ $(lw_probe reliability_probe cursor) == showing=0 ]] || lw_fail "run $t: the pointer shows while the saver runs" || return 1
     fi
     rel_input "$how"
-    ms=$(rel_exit_ms "$pid" 1000) || lw_fail "run $t ($how after ${delay} ms): still running ${ms} ms after the input" || return 1
+    local ended=1
+    ms=$(rel_exit_ms "$pid" 1000) || ended=0
+    if ((!ended && delay == 0)) && [[ $how == key ]]; then
+      # A key pressed as the window appears, before Wine has made it the active window, goes to
+      # the window that was active (as on Windows): the saver never sees it. The next one counts.
+      lost=$((lost + 1)); ended=1
+      rel_input "$how"
+      ms=$(rel_exit_ms "$pid" 1000) || ended=0
+    fi
+    ((ended)) || lw_fail "run $t ($how after ${delay} ms): still running ${ms} ms after the input" || return 1
     ((ms > worst)) && worst=$ms
     total=$((total + ms)); n=$((n + 1))
     [[ -z $(lw_find_window Lumenweave_Main) ]] || lw_fail "run $t: a Lumenweave_Main window is left" || return 1
@@ -37,7 +46,7 @@ rel_start_stop() {
   done
   local strays; strays=$(ls -A "$dir" | grep -vx -e Lumenweave.scr -e Lumenweave.ini)
   [[ -z $strays ]] || lw_fail "files left beside the saver: $strays" || return 1
-  lw_log "start/stop by $how: $n runs, exit after input: mean $((total / n)) ms, worst $worst ms"
+  lw_log "start/stop by $how: $n runs, exit after input: mean $((total / n)) ms, worst $worst ms; first keys lost before activation: $lost"
 }
 
 test_reliability_start_stop_by_key() { rel_start_stop key $(((REL_RUNS + 2) / 3)); }
