@@ -19,11 +19,6 @@ class Handle {
   HANDLE h_;
 };
 
-std::wstring FolderOf(const std::wstring& path) {
-  const auto slash = path.find_last_of(L"\\/");
-  return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
-}
-
 class Win32FileStore final : public FileStore {
  public:
   std::optional<std::string> ReadAll(const std::wstring& path) const override {
@@ -47,15 +42,9 @@ class Win32FileStore final : public FileStore {
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
       return false;
 
-    wchar_t tmp[MAX_PATH + 1];
-    const std::wstring folder = FolderOf(path);
-    std::wstring temp;
-    if (folder.size() < MAX_PATH - 14 && GetTempFileNameW(folder.c_str(), L"lwi", 0, tmp)) {
-      temp = tmp;
-    } else {
-      // Long folders: GetTempFileNameW is limited to MAX_PATH, the wide file calls are not.
-      temp = path + L".tmp";
-    }
+    // One fixed name beside the file: a save killed half-way leaves at most this one file, and the
+    // next save overwrites it instead of adding another.
+    const std::wstring temp = path + L".tmp";
     bool ok = false;
     {
       Handle f(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));

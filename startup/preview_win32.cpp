@@ -1,6 +1,117 @@
-// Placeholder until the preview window exists: nothing is shown and the program ends.
+// The preview window: the still picture of the saver, embedded as a child of the window that the
+// display settings hand over, and alive exactly as long as that window is.
 #include "startup/preview_win32.h"
 
+#include <windows.h>
+
+#include "platform/gdi_win32.h"
+#include "platform/window_win32.h"
+#include "resources/resource_ids.h"
+#include "startup/preview.h"
+#include "startup/startup.h"
+
 namespace lw::startup {
-void RunPreview(std::int32_t) {}
+namespace {
+
+constexpr wchar_t kClassName[] = L"Lumenweave_R";
+// The child is normally destroyed together with its parent; the watch covers a parent whose
+// process dies without taking us along. It is a thread timer, so it outlives our window too.
+constexpr UINT kParentWatchMs = 250;
+
+class PreviewWindow final : public win32::Window {
+ public:
+  bool Open(HWND parent, const PreviewLayout& layout) {
+    picture_.reset(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_PREVIEW),
+                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    BITMAP info{};
+    if (picture_ && GetObjectW(picture_.get(), sizeof info, &info)) pictureSize_ = {info.bmWidth, info.bmHeight};
+
+    // A borderless top-level window is a pop-up; created hidden, then turned into a child.
+    if (!Create(kClassName, kPreviewTitle.data(), WS_POPUP | WS_CLIPSIBLINGS, 0, 0, 0, 0, 0, nullptr, nullptr, 0,
+                static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))))
+      return false;
+    // A window cannot be pop-up and child at once: the pop-up bit goes when the child bit comes,
+    // every other bit stays as it was.
+    const LONG style = GetWindowLongW(hwnd(), GWL_STYLE);
+    SetWindowLongW(hwnd(), GWL_STYLE, static_cast<LONG>((style & ~WS_POPUP) | WS_CHILD));
+    if (!SetParent(hwnd(), parent)) return false;
+    SetWindowPos(hwnd(), nullptr, 0, 0, layout.widthPixels, layout.heightPixels,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    ShowWindow(hwnd(), SW_SHOWNA);
+    return true;
+  }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    switch (msg) {
+      case WM_ERASEBKGND:
+        return 1;
+      case WM_PAINT:
+        Paint();
+        return 0;
+      case WM_DESTROY:
+        // The preview is the program's only window: when it goes, the program ends.
+        PostQuitMessage(0);
+        return 0;
+      default:
+        return Window::HandleMessage(msg, wParam, lParam);
+    }
+  }
+
+ private:
+  // The picture at its own size from the top-left corner, black everywhere else.
+  void Paint() {
+    win32::PaintScope paint(hwnd());
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    if (picture_) {
+      win32::MemoryDc memory(paint.dc());
+      win32::Selection selected(memory.get(), picture_.get());
+      BitBlt(paint.dc(), 0, 0, pictureSize_.cx, pictureSize_.cy, memory.get(), 0, 0, SRCCOPY);
+      ExcludeClipRect(paint.dc(), 0, 0, pictureSize_.cx, pictureSize_.cy);
+    }
+    FillRect(paint.dc(), &client, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  }
+
+  win32::GdiObject<HBITMAP> picture_;
+  SIZE pictureSize_{};
+};
+
+ScreenRect OuterRect(HWND window) {
+  RECT r{};
+  GetWindowRect(window, &r);  // a failure leaves the rectangle empty: no visible window
+  return {r.left, r.top, r.right, r.bottom};
+}
+
+}  // namespace
+
+void RunPreview(std::int32_t parentWnd) {
+  // Window handles are 32-bit values, sign-extended on 64-bit Windows.
+  const HWND parent = static_cast<HWND>(LongToHandle(parentWnd));
+  // A handle that names no window (0 included) would only leave an invisible process behind.
+  if (!IsWindow(parent)) return;
+
+  double twipsPerPixelX = TwipsPerPixel(0);
+  double twipsPerPixelY = twipsPerPixelX;
+  if (const win32::WindowDc screen(nullptr); screen.get()) {
+    twipsPerPixelX = TwipsPerPixel(GetDeviceCaps(screen.get(), LOGPIXELSX));
+    twipsPerPixelY = TwipsPerPixel(GetDeviceCaps(screen.get(), LOGPIXELSY));
+  }
+  const PreviewLayout layout = LayoutPreview(OuterRect(parent), twipsPerPixelX, twipsPerPixelY);
+
+  PreviewWindow window;
+  if (!window.Open(parent, layout)) return;
+  const UINT_PTR watch = SetTimer(nullptr, 0, kParentWatchMs, nullptr);
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (msg.hwnd == nullptr && msg.message == WM_TIMER && msg.wParam == watch) {
+      if (!IsWindow(parent) || !window.hwnd() || !IsWindow(window.hwnd())) break;
+      continue;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  KillTimer(nullptr, watch);
+}
+
 }  // namespace lw::startup

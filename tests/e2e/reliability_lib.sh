@@ -47,3 +47,16 @@ rel_pixels_differ() { compare -metric AE "$1" "$2" null: 2>&1 | awk '{print int(
 rel_lit_pixels() {
   convert "$1" -colorspace Gray -threshold 10% -format '%[fx:int(mean*w*h+0.5)]' info: 2>/dev/null
 }
+
+# A tone of `seconds` as an MP3 file.
+rel_make_mp3() {
+  local wav="$LW_RUN_DIR/rel_tone_$$.wav"
+  sox -n -r 44100 -c 2 -b 16 "$wav" synth "$2" sine 440 vol 0.5 && lame --quiet -b 128 "$wav" "$1"
+  local rc=$?; rm -f "$wav"; return $rc
+}
+
+# Settings that play `file` (a Windows path) as music.
+rel_music_ini() {
+  printf '[Section]\r\n\x97\xB1\x8E\x71\x90\x94=600\r\nBGM\x8B\xE6\x95\xAA=2\r\nBGM\xD8\xCB\xDF\xB0\xC4=0\r\nBGM\xCC\xA7\xB2\xD9=%s\r\n' "$2" >"$1"
+}
+

@@ -32,7 +32,8 @@ _ctl_saw() { _ctl_lines "^$1\$" >/dev/null; }
 _ctl_wait_line() { lw_wait "${2:-10}" _ctl_saw "$1" || lw_fail "no '$1' from the probe"; }
 
 # Pixel checks on a screenshot: each check is "button,what" where what is a skin name (its ring
-# colours), top-white / top-tint (the gradient's direction), or "x,y,RRGGBB" relative to the button.
+# colours), top-white / top-tint (the gradient's direction), caption:RRGGBB (the caption label
+# holds ink of that colour), or "x,y,RRGGBB" relative to the button.
 _ctl_checker() {
   local py="$LW_RUN_DIR/controls_pixels.py"
   [[ -f $py ]] || cat >"$py" <<'EOF'
@@ -82,6 +83,11 @@ for spec in sys.argv[2:]:
         tint_on_top = top[0] <= 216 and top[2] > top[0] and bottom[0] >= 236
         if not (white_on_top if what == "top-white" else tint_on_top):
             bad.append(f"{spec}: rows 5/19 are {bytes(top).hex()}/{bytes(bottom).hex()}")
+    elif what.startswith("caption:"):
+        want = bytes.fromhex(what[8:])
+        ink = [px(left + x, TOP + y) for x in range(4, width - 4) for y in range(5, 18)]
+        if not any(all(abs(a - b) <= 40 for a, b in zip(p, want)) for p in ink):
+            bad.append(f"{spec}: no such ink in the caption")
     else:
         x, y, want = int(parts[1]), int(parts[2]), parts[3]
         got = px(left + x, TOP + y)
@@ -105,12 +111,13 @@ _ctl_expect_shot() {
 }
 
 test_controls_skins_gradient_and_caption_on_screen() {
-  _ctl_start --focus 2 --disable 4 || return 1
+  _ctl_start --focus 2 --disable 4 --red 3 || return 1
   for id in 1 2 3; do
     _ctl_saw "caption_top_px $id 5" || lw_fail "caption of button $id: $(_ctl_lines "^caption_top_px $id")" || return 1
   done
   _ctl_wait_line "state 2 3" || return 1
-  _ctl_expect_shot controls_plain 1,Normal 1,top-white 2,Selected 2,top-white 3,Normal 4,Disable 4,top-white || return 1
+  _ctl_expect_shot controls_plain 1,Normal 1,top-white 1,caption:000000 2,Selected 2,top-white 3,Normal \
+    3,caption:FF0000 4,Disable 4,top-white 4,caption:808080 || return 1
 
   _ctl_move 3
   _ctl_wait_line "state 3 2" || return 1

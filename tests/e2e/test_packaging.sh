@@ -1,6 +1,5 @@
 # Packaging: the ZIP, the per-user installer and its uninstaller, run silently under Wine the way
-# a user (or Add/Remove Programs) runs them. The packages are made from the current build when
-# they are missing or older than the saver.
+# a user (or Add/Remove Programs) runs them. The packages are made from the current build.
 
 PKG_DIR=$LW_ROOT/build/windows/packages
 PKG_DESKTOP='HKCU\Control Panel\Desktop'
@@ -8,20 +7,21 @@ PKG_UNINSTALL='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumenwea
 
 pkg_version() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$LW_ROOT/build/windows/CMakeCache.txt"; }
 
-# Makes sure both packages exist and are fresh; sets PKG_SETUP and PKG_ZIP. Returns 2 (skip)
-# when they cannot be made on this machine.
+# Makes the packages from the current build once per run (cpack takes about a second, and
+# the packages depend on more than the saver: README, licence, installer script); sets
+# PKG_SETUP and PKG_ZIP. Returns 2 (skip) when they cannot be made on this machine.
 pkg_ensure() {
   local version; version=$(pkg_version)
   PKG_SETUP=$PKG_DIR/Lumenweave-$version-win64-setup.exe
   PKG_ZIP=$PKG_DIR/Lumenweave-$version-win64.zip
-  if [[ ! -f $PKG_SETUP || ! -f $PKG_ZIP || $PKG_SETUP -ot $LW_SCR || $PKG_ZIP -ot $LW_SCR ]]; then
-    if ! command -v makensis >/dev/null || ! command -v cpack >/dev/null; then
-      lw_log "SKIP: no packages in $PKG_DIR and makensis/cpack missing (scripts/install-deps.sh installs them)"
-      return 2
-    fi
-    lw_log "making the packages (cpack in build/windows)"
-    (cd "$LW_ROOT/build/windows" && cpack >"$LW_RUN_DIR/cpack.log" 2>&1) || lw_fail "cpack failed, see $LW_RUN_DIR/cpack.log" || return 1
+  [[ -f $LW_RUN_DIR/packages-made && -f $PKG_SETUP && -f $PKG_ZIP ]] && return 0
+  if ! command -v makensis >/dev/null || ! command -v cpack >/dev/null; then
+    lw_log "SKIP: makensis or cpack missing (scripts/install-deps.sh installs them)"
+    return 2
   fi
+  lw_log "making the packages (cpack in build/windows)"
+  (cd "$LW_ROOT/build/windows" && cpack >"$LW_RUN_DIR/cpack.log" 2>&1) || lw_fail "cpack failed, see $LW_RUN_DIR/cpack.log" || return 1
+  : >"$LW_RUN_DIR/packages-made"
 }
 
 # Runs pkg_ensure; a skip ends the calling test as passed, with the reason logged.
@@ -87,7 +87,9 @@ test_zip_holds_the_saver_readme_and_licence() {
   local readme; readme=$(unzip -p "$PKG_ZIP" "$top/README.txt")
   grep -q 'For Windows users' <<<"$readme" || lw_fail "README.txt lacks the user's guide" || return 1
   ! grep -q 'For developers' <<<"$readme" || lw_fail "README.txt carries the developers' part" || return 1
-  [[ $(grep -c $'\r$' <<<"$readme") -eq $(wc -l <<<"$readme") ]] || lw_fail "README.txt has bare LF line ends"
+  [[ $(grep -c $'\r$' <<<"$readme") -eq $(wc -l <<<"$readme") ]] || lw_fail "README.txt has bare LF line ends" || return 1
+  [[ $(unzip -p "$PKG_ZIP" "$top/README.txt" | head -c 3 | od -An -tx1 | tr -d ' ') == efbbbf ]] ||
+    lw_fail "README.txt lacks the UTF-8 byte-order mark"
 }
 
 test_version_resources_carry_the_project_version() {

@@ -1,6 +1,6 @@
 // Hosts four Command buttons in a borderless window at a known place, for the end-to-end tests.
 //
-//   controls_host [--focus N] [--disable N] [--transparent N] [--destroy-on-click N]
+//   controls_host [--focus N] [--disable N] [--transparent N] [--red N] [--destroy-on-click N]
 //
 // The probe is aware of the screen's resolution, like the saver. Button sizes are given in twips
 // (1215 x 375 and 435 x 375), so at 96 dots per inch they are the pixel sizes below.
@@ -165,6 +165,8 @@ int wmain(int argc, wchar_t** argv) {
   }
   if (const int n = Option(argc, argv, L"--disable"); n >= 1 && n <= 4)
     SendMessageW(host.buttons[n - 1], lw::controls::kCommandSetEnabled, FALSE, 0);
+  if (const int n = Option(argc, argv, L"--red"); n >= 1 && n <= 4)
+    SendMessageW(host.buttons[n - 1], lw::controls::kCommandSetFontColour, RGB(0xFF, 0, 0), 0);
   if (const int n = Option(argc, argv, L"--transparent"); n >= 1 && n <= 4)
     SendMessageW(host.buttons[n - 1], lw::controls::kCommandSetVisible, 0, 0);
   if (const int n = Option(argc, argv, L"--focus"); n >= 1 && n <= 4) SetFocus(host.buttons[n - 1]);

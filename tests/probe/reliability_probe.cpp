@@ -8,6 +8,7 @@
 //   read PATH            prints 粒子数 of the settings file PATH
 //   readonly PATH 0|1    clears or sets the file's read-only attribute
 //   strays FOLDER        lists files in FOLDER other than Lumenweave.ini
+//   hammer PATH          saves 粒子数 = 111 and 222 in turn until killed
 // Prints key=value pairs on one line, or "none" when the window is not there.
 #include <windows.h>
 #include <psapi.h>
@@ -189,6 +190,13 @@ int ReadOnly(const std::wstring& path, bool on) {
   return SetFileAttributesW(path.c_str(), b) ? 0 : 1;
 }
 
+int Hammer(const std::wstring& path) {
+  lw::settings::IniFile ini(lw::SystemFileStore(), lw::SystemCp932());
+  Print(L"hammering");
+  for (unsigned i = 0;; ++i)
+    ini.Write(lw::settings::kSection, lw::settings::kKeyParticleCount, i % 2 ? L"111" : L"222", path);
+}
+
 int Strays(const std::wstring& folder) {
   WIN32_FIND_DATAW data;
   const HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
@@ -215,5 +223,6 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"read" && argc > 2) return Read(argv[2]);
   if (command == L"readonly" && argc > 3) return ReadOnly(argv[2], argv[3][0] == L'1');
   if (command == L"strays" && argc > 2) return Strays(argv[2]);
+  if (command == L"hammer" && argc > 2) return Hammer(argv[2]);
   return 2;
 }
