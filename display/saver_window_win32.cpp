@@ -84,6 +84,8 @@ class SaverWindow final : public win32::Window, public SaverHost {
         if (saver_) saver_->Form_KeyDown(static_cast<std::int16_t>(wParam & 0xFFFF));
         return 0;
       case WM_LBUTTONUP:
+      case WM_RBUTTONUP:
+      case WM_MBUTTONUP:
         if (saver_) saver_->Form_Click();
         return 0;
       case WM_MOUSEMOVE:
