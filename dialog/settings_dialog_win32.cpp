@@ -30,6 +30,9 @@ constexpr wchar_t kFontFace[] = L"ＭＳ Ｐゴシック";
 constexpr int kFontHundredthsOfPoints = 975;  // 9.75 pt
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
+// Posted by the two command buttons: the button that raised the click is still inside its own
+// message handler, so the dialog (and that button) is destroyed only once the handler has returned.
+constexpr UINT kUnloadMessage = WM_APP + 1;
 
 // Child ids start above IDOK and IDCANCEL, which the dialog manager sends for Enter and Esc.
 enum ControlId : int {
@@ -90,6 +93,7 @@ class SettingsDialog final : public win32::Window {
   void CreateControls();
   void PaintBackground();
   void TileBackground(HDC dc, const RECT& target);
+  void CopyBackground(HDC dc, const RECT& area);
   void ShowView(const OpenView& view);
   void ShowMarks(const RadioMarks& marks);
   void ShowReadout(int value);
@@ -292,6 +296,14 @@ void SettingsDialog::TileBackground(HDC dc, const RECT& target) {
   RestoreDC(dc, saved);
 }
 
+void SettingsDialog::CopyBackground(HDC dc, const RECT& area) {
+  if (!back_ || !dc) return;
+  win32::MemoryDc source(dc);
+  win32::Selection select(source.get(), back_.get());
+  BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, source.get(), area.left, area.top,
+         SRCCOPY);
+}
+
 void SettingsDialog::ShowView(const OpenView& view) {
   SetScrollPos(slider_, SB_CTL, view.sliderValue, TRUE);
   SetWindowTextW(readout_, view.readout.c_str());
@@ -416,10 +428,10 @@ void SettingsDialog::OnCommand(int id, int code) {
   switch (id) {
     case kIdSave:
       Commit();
-      Unload();
+      PostMessageW(hwnd(), kUnloadMessage, 0, 0);
       break;
     case kIdCancel:
-      Unload();
+      PostMessageW(hwnd(), kUnloadMessage, 0, 0);
       break;
     case kIdBrowse:
       SelectBgmFile();
@@ -457,14 +469,19 @@ LRESULT SettingsDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 1;
     case WM_PAINT: {
       win32::PaintScope paint(hwnd());
-      if (back_ && paint.dc()) {
-        win32::MemoryDc source(paint.dc());
-        win32::Selection select(source.get(), back_.get());
-        const RECT& r = paint.area();
-        BitBlt(paint.dc(), r.left, r.top, r.right - r.left, r.bottom - r.top, source.get(), r.left, r.top, SRCCOPY);
-      }
+      CopyBackground(paint.dc(), paint.area());
       return 0;
     }
+    case WM_PRINTCLIENT: {  // controls that draw the dialog behind themselves
+      const RECT all{0, 0, client_.cx, client_.cy};
+      CopyBackground(reinterpret_cast<HDC>(wParam), all);
+      return 0;
+    }
+    case WM_GETFONT:
+      return reinterpret_cast<LRESULT>(font_.get());
+    case kUnloadMessage:
+      Unload();
+      return 0;
     case WM_CTLCOLORSTATIC:
       return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_DRAWITEM: {

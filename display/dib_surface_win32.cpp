@@ -1,0 +1,128 @@
+#include "display/dib_surface_win32.h"
+
+#include <mmsystem.h>
+
+#include <algorithm>
+
+#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
+#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
+#endif
+
+namespace lw::display {
+
+FramePacer::FramePacer(double framesPerSecond) {
+  LARGE_INTEGER f;
+  QueryPerformanceFrequency(&f);
+  frequency_ = f.QuadPart > 0 ? f.QuadPart : 1;
+  period_ = static_cast<LONGLONG>(frequency_ / std::max(framesPerSecond, 1.0));
+  timer_ = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
+  if (!timer_) {
+    // Before Windows 10 1803: an ordinary timer, with the system tick raised to 1 ms meanwhile.
+    timer_ = CreateWaitableTimerW(nullptr, TRUE, nullptr);
+    raisedResolution_ = timeBeginPeriod(1) == TIMERR_NOERROR;
+  }
+  next_ = Now();
+}
+
+FramePacer::~FramePacer() {
+  if (timer_) CloseHandle(timer_);
+  if (raisedResolution_) timeEndPeriod(1);
+}
+
+LONGLONG FramePacer::Now() const {
+  LARGE_INTEGER c;
+  QueryPerformanceCounter(&c);
+  return c.QuadPart;
+}
+
+void FramePacer::WaitForNextFrame() {
+  next_ += period_;
+  const LONGLONG now = Now();
+  if (next_ <= now) {
+    if (now - next_ > period_) next_ = now;  // far behind: do not try to catch up
+    return;
+  }
+  if (!timer_) return;
+  LARGE_INTEGER due;
+  due.QuadPart = -std::max<LONGLONG>(1, (next_ - now) * 10'000'000 / frequency_);
+  if (!SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE)) return;
+  MsgWaitForMultipleObjectsEx(1, &timer_, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
+double FrameRateFor(HDC screen) {
+  const int hz = screen ? GetDeviceCaps(screen, VREFRESH) : 0;
+  return hz > 1 && hz < 60 ? hz : 60.0;
+}
+
+float TwipsPerPixelFor(HWND hwnd) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  UINT dpi = 0;
+  if (HMODULE user32 = GetModuleHandleW(L"user32.dll")) {
+    if (auto fn = reinterpret_cast<GetDpiForWindowFn>(
+            reinterpret_cast<void*>(GetProcAddress(user32, "GetDpiForWindow")))) {
+      dpi = fn(hwnd);
+    }
+  }
+  if (dpi == 0) {
+    win32::WindowDc dc(nullptr);
+    if (dc.get()) dpi = static_cast<UINT>(GetDeviceCaps(dc.get(), LOGPIXELSY));
+  }
+  if (dpi == 0) dpi = 96;
+  return 1440.0f / static_cast<float>(dpi);
+}
+
+DibSurface::DibSurface(HWND hwnd, int width, int height, float twipsPerPixel, FramePacer* pacer)
+    : hwnd_(hwnd), width_(std::max(width, 1)), height_(std::max(height, 1)), twipsPerPixel_(twipsPerPixel),
+      pacer_(pacer) {
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = width_;
+  info.bmiHeader.biHeight = -height_;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  bitmap_.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap_ || !bits || !memory_.get()) return;
+  // The bitmap stays selected for the life of the surface; it is deselected before deletion.
+  previous_ = SelectObject(memory_.get(), bitmap_.get());
+  bits_ = static_cast<std::uint32_t*>(bits);
+  canvas_.emplace(bits_, width_, height_, twipsPerPixel_, twipsPerPixel_);
+  canvas_->Clear();
+}
+
+DibSurface::~DibSurface() {
+  if (previous_ && previous_ != HGDI_ERROR) SelectObject(memory_.get(), previous_);
+}
+
+void DibSurface::Cls() {
+  if (canvas_) canvas_->Clear();
+}
+
+long long DibSurface::Present() {
+  if (!canvas_) return 0;
+  long long area = 0;
+  const std::vector<PixelRect> rects = canvas_->TakeDirtyRects();
+  if (rects.empty()) return 0;
+  win32::WindowDc dc(hwnd_);
+  if (!dc.get()) return 0;
+  for (const PixelRect& r : rects) {
+    BitBlt(dc.get(), r.left, r.top, r.right - r.left, r.bottom - r.top, memory_.get(), r.left, r.top, SRCCOPY);
+    area += static_cast<long long>(r.right - r.left) * (r.bottom - r.top);
+  }
+  return area;
+}
+
+void DibSurface::PresentArea(HDC target, const RECT& area) {
+  if (!canvas_) return;
+  BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, memory_.get(), area.left,
+         area.top, SRCCOPY);
+}
+
+void DibSurface::Refresh() {
+  Present();
+  GdiFlush();  // GDI is done with the bits before the next pass writes them
+  if (pacer_) pacer_->WaitForNextFrame();
+}
+
+}  // namespace lw::display

@@ -1,0 +1,81 @@
+// The saver's retained surface on Windows: a 32-bit top-down DIB section the size of the screen,
+// written directly by the particle passes, presented to the window tile by tile, then paced.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "display/display_surface.h"
+#include "display/pixel_canvas.h"
+#include "platform/gdi_win32.h"
+
+namespace lw::display {
+
+// Waits for the next frame slot of a fixed-period deadline, waking early for input so that the
+// next event pump sees it at once. A frame that ran late starts a new schedule.
+class FramePacer {
+ public:
+  explicit FramePacer(double framesPerSecond);
+  ~FramePacer();
+  FramePacer(const FramePacer&) = delete;
+  FramePacer& operator=(const FramePacer&) = delete;
+  void WaitForNextFrame();
+
+ private:
+  LONGLONG Now() const;
+  HANDLE timer_ = nullptr;
+  bool raisedResolution_ = false;
+  LONGLONG frequency_ = 1;
+  LONGLONG period_ = 0;
+  LONGLONG next_ = 0;
+};
+
+// The refresh rate of the screen, at most 60.
+double FrameRateFor(HDC screen);
+
+// Twips per pixel of the window's monitor: 1440 / DPI.
+float TwipsPerPixelFor(HWND hwnd);
+
+class DibSurface final : public DisplaySurface {
+ public:
+  // A surface of width x height pixels presented into `hwnd`; `pacer` may be null (no waiting).
+  DibSurface(HWND hwnd, int width, int height, float twipsPerPixel, FramePacer* pacer);
+  ~DibSurface() override;
+  DibSurface(const DibSurface&) = delete;
+  DibSurface& operator=(const DibSurface&) = delete;
+  bool valid() const { return bits_ != nullptr; }
+
+  float ScaleWidth() const override { return width_ * twipsPerPixel_; }
+  float ScaleHeight() const override { return height_ * twipsPerPixel_; }
+  float ScreenWidth() const override { return ScaleWidth(); }
+  float ScreenHeight() const override { return ScaleHeight(); }
+  float TwipsPerPixelX() const override { return twipsPerPixel_; }
+  float TwipsPerPixelY() const override { return twipsPerPixel_; }
+  void PSet(float x, float y, std::uint32_t colour) override {
+    if (canvas_) canvas_->PSet(x, y, colour);
+  }
+  void Cls() override;
+  void Refresh() override;
+  PixelCanvas* Canvas() override { return canvas_ ? &*canvas_ : nullptr; }
+
+  // Copies the changed tiles to the window; returns the number of pixels copied.
+  long long Present();
+  // Copies the whole surface (for WM_PAINT and for comparison).
+  void PresentArea(HDC target, const RECT& area);
+
+ private:
+  HWND hwnd_;
+  int width_, height_;
+  float twipsPerPixel_;
+  FramePacer* pacer_;
+  win32::MemoryDc memory_;
+  win32::GdiObject<HBITMAP> bitmap_;
+  std::uint32_t* bits_ = nullptr;
+  HGDIOBJ previous_ = nullptr;
+  std::optional<PixelCanvas> canvas_;
+};
+
+}  // namespace lw::display

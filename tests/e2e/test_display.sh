@@ -1,0 +1,192 @@
+# The running saver seen from outside: window, pixels, both looks, ending input, pointer.
+
+# Prints "lit N yellow N other N upper X Y lower X Y box L T R B spread DX DY" for a screenshot:
+# lit pixels, how many are exactly (255,255,0), how many are neither that nor black, the mean
+# position of the lit pixels above and below the centre line, their bounding box, and how far
+# from the centre 98 % of them lie (horizontally, vertically).
+lw_display_analyse() {
+  convert "$1" -depth 8 rgb:- | python3 -c '
+import sys
+w, h = 1920, 1080
+data = sys.stdin.buffer.read()
+lit = yellow = other = 0
+up = [0, 0, 0]; lo = [0, 0, 0]
+xs = []; ys = []
+for y in range(h):
+    row = data[y * w * 3:(y + 1) * w * 3]
+    if row.count(0) == len(row):
+        continue
+    for x in range(w):
+        r, g, b = row[3 * x], row[3 * x + 1], row[3 * x + 2]
+        if r == g == b == 0:
+            continue
+        lit += 1
+        if (r, g, b) == (255, 255, 0):
+            yellow += 1
+        else:
+            other += 1
+        side = up if y < h // 2 else lo
+        side[0] += x; side[1] += y; side[2] += 1
+        xs.append(abs(x - w // 2)); ys.append(abs(y - h // 2))
+def mean(s):
+    return (s[0] // s[2], s[1] // s[2]) if s[2] else (-1, -1)
+xs.sort(); ys.sort()
+q = lambda v: v[int(len(v) * 0.98)] if v else 0
+print("lit", lit, "yellow", yellow, "other", other, "upper", *mean(up), "lower", *mean(lo),
+      "spread", q(xs), q(ys))
+'
+}
+
+# Starts the saver (a copy with a settings file when $2 is given) and waits for its window.
+lw_display_start() {
+  local args=$1 ini=${2:-}
+  if [[ -n $ini ]]; then
+    local dir="$LW_DRIVE_C/display_$RANDOM"
+    mkdir -p "$dir" && cp "$LW_SCR" "$dir/Lumenweave.scr"
+    printf '%s' "$ini" | iconv -f UTF-8 -t CP932 >"$dir/Lumenweave.ini"
+    LW_SCR="$dir/Lumenweave.scr" lw_start_scr $args
+  else
+    lw_start_scr $args
+  fi
+  LW_DISPLAY_PID=$LW_LAST_PID
+  lw_wait_window Lumenweave_Main 30 || lw_fail "no Lumenweave_Main window"
+}
+
+test_display_window_covers_the_screen_topmost() {
+  xdotool mousemove 960 540
+  lw_display_start /S || return 1
+  local out; out=$(lw_probe display_window_probe)
+  echo "$out"
+  grep -qx 'rect 0 0 1920 1080' <<<"$out" || lw_fail "window does not cover the screen" || return 1
+  grep -qx 'topmost 1' <<<"$out" || lw_fail "not topmost" || return 1
+  grep -qx 'visible 1' <<<"$out" || lw_fail "not visible" || return 1
+  grep -qx 'caption 0' <<<"$out" || lw_fail "has a frame" || return 1
+}
+
+# Screenshots every 0.4 s: within 10 s a dots frame (at most one pixel per particle) and a trail
+# frame (many more) are seen, every pixel pure yellow or black, within reach of the emitters (they
+# swing up to ~462 px left/right and ~333 px above/below the centre; particles wander ~100 px
+# further). Once the particles emitted at start have all been re-emitted (the second dots period),
+# the two clouds mirror each other about the centre line.
+test_display_dots_and_trails_in_mirrored_clouds() {
+  xdotool mousemove 960 540
+  lw_display_start /S || return 1
+  local start=$SECONDS dots="" trails="" mirrored="" i line
+  for i in $(seq 1 100); do
+    local shot="$LW_RUN_DIR/shots/display_$i.png"
+    lw_screenshot "$shot"
+    line=$(lw_display_analyse "$shot")
+    echo "$((SECONDS - start)) s: $line"
+    read -r _ lit _ yellow _ other _ ux uy _ lx ly _ sx sy <<<"$line"
+    ((other == 0)) || lw_fail "$shot: $other pixels neither black nor yellow" || return 1
+    ((sx <= 470 + 100 && sy <= 340 + 100)) || lw_fail "$shot: 2 % of the lit pixels beyond $sx,$sy" || return 1
+    if ((lit > 0 && lit <= 2 * 601)); then
+      if [[ -z $dots ]]; then
+        dots=$shot
+      elif [[ -n $trails ]]; then
+        (((ux - lx) ** 2 <= 60 ** 2 && (uy + ly - 1080) ** 2 <= 60 ** 2)) ||
+          lw_fail "$shot: clouds not mirrored ($ux,$uy) ($lx,$ly)" || return 1
+        mirrored=$shot
+        break
+      fi
+    elif ((lit > 4000)); then
+      [[ -n $trails ]] || trails=$shot
+      ((SECONDS - start <= 10)) || lw_fail "first trail frame after $((SECONDS - start)) s" || return 1
+    fi
+    sleep 0.4
+  done
+  lw_log "dots frame: $dots, trail frame: $trails, mirrored: $mirrored"
+  [[ -n $dots ]] || lw_fail "no dots frame" || return 1
+  [[ -n $trails ]] || lw_fail "no trail frame" || return 1
+  [[ -n $mirrored ]] || lw_fail "no dots frame after the trails" || return 1
+  cp "$dots" "$LW_RUN_DIR/shots/display_dots.png"
+  cp "$trails" "$LW_RUN_DIR/shots/display_trails.png"
+}
+
+lw_display_ends_within_a_second() {
+  lw_wait_exit "$LW_DISPLAY_PID" 1 || lw_fail "$1 did not end the saver within a second" || return 1
+  [[ -z $(lw_find_window Lumenweave_Main) ]] || lw_fail "$1 left the window"
+}
+
+test_display_key_ends() {
+  lw_display_start /S || return 1
+  sleep 1
+  xdotool key a
+  lw_display_ends_within_a_second "a key"
+}
+
+test_display_click_ends() {
+  lw_display_start /S || return 1
+  sleep 1
+  xdotool click 1
+  lw_display_ends_within_a_second "a click"
+}
+
+# Wine sends one mouse move when the window appears under the pointer; each xdotool move one
+# more. Nine further moves (ten events) leave the saver running; the next ends it.
+test_display_eleventh_mouse_move_ends() {
+  xdotool mousemove 960 540
+  lw_display_start /S || return 1
+  sleep 1
+  local i
+  for i in $(seq 1 9); do
+    xdotool mousemove $((900 + i * 7)) $((500 + i * 3))
+    sleep 0.2
+  done
+  sleep 1
+  lw_alive "$LW_DISPLAY_PID" || lw_fail "ten mouse-move events ended the saver" || return 1
+  xdotool mousemove 700 300
+  lw_display_ends_within_a_second "the eleventh mouse move"
+}
+
+# One particle (粒子数 0): in the first two seconds (fewer than the 187 emitter steps before the
+# first flip to trails) every frame is a dots frame and lights at most the particle's pixel.
+test_display_zero_particles_light_at_most_two_pixels() {
+  lw_display_start /S $'[Section]\r\n粒子数=0\r\n' || return 1
+  local start=$SECONDS samples=0 line lit
+  while ((SECONDS - start < 2)); do
+    lw_screenshot "$LW_RUN_DIR/shots/display_zero.png"
+    line=$(lw_display_analyse "$LW_RUN_DIR/shots/display_zero.png")
+    read -r _ lit _ <<<"$line"
+    echo "$line"
+    ((lit <= 2)) || lw_fail "$lit pixels lit with 粒子数 0 in a dots frame" || return 1
+    samples=$((samples + 1))
+  done
+  ((samples >= 2)) || lw_fail "only $samples screenshots in two seconds"
+}
+
+# Whether the X pointer shows anything: the number of non-transparent pixels of the cursor image.
+lw_display_cursor_pixels() {
+  python3 -c '
+import ctypes
+x11 = ctypes.CDLL("libX11.so.6"); xfixes = ctypes.CDLL("libXfixes.so.3")
+class Image(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
+                ("height", ctypes.c_ushort), ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                ("serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong)),
+                ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
+x11.XOpenDisplay.restype = ctypes.c_void_p
+xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(Image)
+xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+image = xfixes.XFixesGetCursorImage(x11.XOpenDisplay(None)).contents
+print(sum(1 for i in range(image.width * image.height) if image.pixels[i] >> 24))
+'
+}
+
+test_display_pointer_hidden_in_saver_mode_only() {
+  local args shown
+  for args in /S ""; do
+    xdotool mousemove 960 540
+    lw_display_start "$args" || return 1
+    sleep 1
+    shown=$(lw_display_cursor_pixels)
+    echo "args '$args': $shown cursor pixels"
+    if [[ $args == /S ]]; then
+      ((shown == 0)) || lw_fail "pointer visible in /S" || return 1
+    else
+      ((shown > 0)) || lw_fail "pointer hidden without an argument" || return 1
+    fi
+    xdotool key Escape
+    lw_wait_exit "$LW_DISPLAY_PID" 10 || lw_fail "Escape did not end the saver" || return 1
+  done
+}

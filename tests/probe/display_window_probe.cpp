@@ -1,0 +1,24 @@
+// Prints what Windows says about the saver's window: its rectangle, whether it is topmost and
+// visible, and the primary screen's size. Usage: display_window_probe [title]
+#include <windows.h>
+
+#include <cstdio>
+
+int wmain(int argc, wchar_t** argv) {
+  const wchar_t* title = argc > 1 ? argv[1] : L"Lumenweave_Main";
+  HWND hwnd = FindWindowW(nullptr, title);
+  if (!hwnd) {
+    std::printf("no window\n");
+    return 1;
+  }
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE);
+  const LONG_PTR exStyle = GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
+  std::printf("rect %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+  std::printf("screen %d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  std::printf("topmost %d\n", (exStyle & WS_EX_TOPMOST) ? 1 : 0);
+  std::printf("visible %d\n", IsWindowVisible(hwnd) ? 1 : 0);
+  std::printf("caption %d\n", (style & (WS_CAPTION | WS_THICKFRAME)) ? 1 : 0);
+  return 0;
+}
