@@ -6,6 +6,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/reliability_lib.sh"
 REL_RUNS=${LW_RELIABILITY_RUNS:-100}
 LW_LIMIT_test_reliability_start_stop_by_key=300
 LW_LIMIT_test_reliability_start_stop_by_click=300
+LW_LIMIT_test_reliability_start_stop_by_movement=300
 
 # `runs` starts of /S, each ended by `how` at a random moment (a quarter of them as soon as the
 # window exists, so the input lands in the first frame). Each must end within a second of the
@@ -52,6 +53,7 @@ rel_start_stop() {
 
 test_reliability_start_stop_by_key() { rel_start_stop key $(((REL_RUNS + 2) / 3)); }
 test_reliability_start_stop_by_click() { rel_start_stop click $(((REL_RUNS + 1) / 3)); }
+test_reliability_start_stop_by_movement() { rel_start_stop move $((REL_RUNS / 3)); }
 
 # The settings writer (the real Win32 file store) in awkward places: what can be saved is saved,
 # a read-only file is refused and kept, nothing crashes, and no temporary file stays behind.
@@ -204,4 +206,47 @@ PY
   strays=$(ls -A "$dir" | grep -vx -e Lumenweave.scr -e Lumenweave.ini)
   [[ -z $strays ]] || lw_fail "a completed save left: $strays" || return 1
   lw_log "$trials writers killed (seed $seed), $mid of them in the middle of a save; the file was always whole"
+}
+
+# The saver keeps drawing: two screenshots a second apart differ and show lit pixels.
+rel_still_draws() {
+  local label=$1 a="$LW_RUN_DIR/shots/$1-a.png" b="$LW_RUN_DIR/shots/$1-b.png"
+  rel_shot "$a" || return 1; sleep 1; rel_shot "$b" || return 1
+  local diff lit; diff=$(rel_pixels_differ "$a" "$b"); lit=$(rel_lit_pixels "$b")
+  lw_log "$label: $diff pixels changed in a second, $lit lit"
+  ((diff > 100 && lit > 100)) || lw_fail "$label: the saver stopped drawing"
+}
+
+# Music that fails: a truncated MP3, a WAV that is text, an MP3 deleted while it plays, and no
+# sound server at all. The saver still draws and still ends on input.
+test_reliability_music_faults() {
+  local dir win pid ms label
+  for label in truncated_mp3 text_wav deleted_mp3 no_sound_server_mp3 no_sound_server_wav; do
+    dir=$(rel_folder "rel_music_$label") || return 1; win=$(rel_winpath "$dir")
+    case $label in
+      truncated_mp3) rel_make_mp3 "$dir/song.mp3" 10 && truncate -s 3001 "$dir/song.mp3" ;;
+      text_wav|no_sound_server_wav) printf 'This is not a sound, only text.\r\n' >"$dir/song.wav" ;;
+      *) rel_make_mp3 "$dir/song.mp3" 20 ;;
+    esac || return 1
+    [[ $label == *wav ]] && rel_music_ini "$dir/Lumenweave.ini" "$win\\song.wav" || rel_music_ini "$dir/Lumenweave.ini" "$win\\song.mp3"
+    if [[ $label == no_sound_server* ]]; then
+      PULSE_SERVER=unix:/nonexistent/pulse lw_start "$win\\Lumenweave.scr" /S
+    else
+      lw_start "$win\\Lumenweave.scr" /S
+    fi
+    pid=$LW_LAST_PID
+    lw_wait_window Lumenweave_Main 30 || lw_fail "$label: no saver window" || return 1
+    if [[ $label == deleted_mp3 ]]; then
+      # It sounds before the file goes, so the fault strikes music that really plays.
+      local raw=$LW_RUN_DIR/rel_deleted.raw rms
+      sleep 1; timeout 2 parec -d nullsink.monitor --raw --format=s16le --rate=44100 --channels=2 >"$raw" 2>/dev/null
+      rms=$(sox -t raw -r 44100 -e signed -b 16 -c 2 "$raw" -n stat 2>&1 | awk '/RMS     amplitude/ {print $3}')
+      awk -v a="${rms:-0}" 'BEGIN { exit !(a > 0.01) }' || lw_fail "deleted_mp3: silent before the deletion (RMS ${rms:-none})" || return 1
+      rm -f "$dir/song.mp3"; sleep 2.5
+    fi
+    rel_still_draws "$label" || return 1
+    xdotool key space
+    ms=$(rel_exit_ms "$pid" 2000) || lw_fail "$label: still running ${ms} ms after a key" || return 1
+    lw_log "$label: ended ${ms} ms after the key"
+  done
 }
