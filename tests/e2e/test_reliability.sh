@@ -123,6 +123,8 @@ rel_expect() {
   lw_log "$label: $expect as expected"
 }
 
+rel_dialog_shown() { lw_probe dialog_probe dump | grep -q '^visible 1'; }
+
 # Hostile command lines: very long, non-ASCII, handles that are huge, negative or not numbers.
 test_reliability_hostile_command_lines() {
   local dir win; dir=$(rel_folder rel_cmdline) || return 1; win=$(rel_winpath "$dir")
@@ -140,7 +142,8 @@ test_reliability_hostile_command_lines() {
   [[ $(lw_probe reliability_probe processes Lumenweave.scr) == processes=0 ]] || lw_fail "a process is left" || return 1
 }
 
-# Hostile settings files beside the saver: each run opens the saver and ends on a key in time.
+# Hostile settings files beside the saver: each opens the saver, which ends on a key in time, and the
+# settings dialog, which closes without touching the file.
 test_reliability_hostile_settings_files() {
   local corpus=$LW_RUN_DIR/rel_corpus; mkdir -p "$corpus"
   python3 - "$corpus" <<'PY' || return 1
@@ -169,7 +172,13 @@ PY
     name=$(basename "$ini" .ini)
     dir=$(rel_folder "rel_hostile_$name" "$ini") || return 1; win=$(rel_winpath "$dir")
     rel_expect runs "$win" "settings file $name" /S || return 1
-    cmp -s "$ini" "$dir/Lumenweave.ini" || lw_fail "$name: the saver changed its settings file" || return 1
+    # The settings dialog opens on it too, and its close box leaves the file alone.
+    lw_start "$win\\Lumenweave.scr" /C; local pid=$LW_LAST_PID
+    lw_wait_window "<Lumenweave>" 30 || lw_fail "$name: no settings dialog" || return 1
+    lw_wait 20 rel_dialog_shown || lw_fail "$name: the dialog was never shown" || return 1
+    lw_probe dialog_probe close || lw_fail "$name: could not press the close box" || return 1
+    lw_wait_exit "$pid" 15 || lw_fail "$name: the dialog did not close" || return 1
+    cmp -s "$ini" "$dir/Lumenweave.ini" || lw_fail "$name: its settings file changed" || return 1
   done
 }
 
