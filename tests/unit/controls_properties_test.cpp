@@ -152,24 +152,5 @@ TEST(CommandProperties, ReadersAndWritersRepaintAsListed) {
   }
 }
 
-TEST(CommandProperties, WriteLeavesDefaultsOut) {
-  struct Case {
-    PropertyValue value, def;
-    bool stored;
-  };
-  const Case cases[] = {
-      {1, std::wstring(L"1"), false},  {0, std::wstring(L"1"), true},  {-1, -1, false},
-      {std::wstring(L"Command"), std::wstring(L"Command"), false},
-      {std::wstring(L"command"), std::wstring(L"Command"), true},
-      {AmbientFont(), AmbientFont(), true},  // a font is its own object
-  };
-  for (const auto& c : cases) {
-    PropertyBag bag;
-    bag.Set(L"k", std::wstring(L"old"));
-    bag.Write(L"k", c.value, c.def);
-    EXPECT_EQ(bag.Has(L"k"), c.stored);
-  }
-}
-
 }  // namespace
 }  // namespace lw::controls
