@@ -214,24 +214,6 @@ Image Icon(int size) {
   return icon;
 }
 
-// A stand-in for the preview picture until the saver's own engine renders it: the ribbon of the
-// icon on black, at the preview's 152 x 112 pixels.
-Image PreviewSketch() {
-  constexpr int kWidth = 152, kHeight = 112;
-  GlowField glow(kWidth);
-  Random random(0x5eed0200);
-  for (int i = 0; i < 900; ++i) {
-    const double t = 2 * kPi * random.Next();
-    double x, y;
-    FigureEight(t, x, y);
-    glow.Splat(76 + 60 * x + 3 * random.Gauss(), 56 + 80 * y + 3 * random.Gauss(), 0.5, 0.4 + random.Next());
-  }
-  Image picture(kWidth, kHeight);
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x) picture.at(x, y) = ToRgba(Colour{255, 255, 0} * (1 - std::exp(-2.0 * glow.at(x, y))));
-  return picture;
-}
-
 // ---- link cursor --------------------------------------------------------------------------
 
 // '#' black, '.' white, anything else transparent. The index fingertip is (12, 10).
@@ -304,7 +286,6 @@ int main(int argc, char** argv) {
                   Write(folder, "radio_off.bmp", EncodeBmp24(RadioMark(false, strip))) &&
                   Write(folder, "radio_on.bmp", EncodeBmp24(RadioMark(true, strip))) &&
                   Write(folder, "lumenweave.ico", EncodeIcon(icons)) &&
-                  Write(folder, "link.cur", EncodeMonochromeCursor(LinkCursor(), 12, 10)) &&
-                  Write(folder, "preview.bmp", EncodeBmp24(PreviewSketch()));
+                  Write(folder, "link.cur", EncodeMonochromeCursor(LinkCursor(), 12, 10));
   return ok ? 0 : 1;
 }

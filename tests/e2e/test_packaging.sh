@@ -203,3 +203,36 @@ test_uninstaller_removes_everything_and_clears_only_its_own_saver() {
     lw_log "$before: SCRNSAVE.EXE $want; folder and uninstall entry gone"
   done
 }
+
+# A change made in the installed saver's own dialog, opened the way the screen saver settings
+# open it (the registered path with /c), is saved in Lumenweave.ini in the install folder and
+# nowhere else. Under Wine every folder is writable, so this shows where the file goes, not
+# that a protected folder would refuse it.
+PKG_DLG_SAVE=100 PKG_DLG_CD_LABEL=131
+pkg_dialog_dump() { lw_probe dialog_probe dump >"$LW_RUN_DIR/pkg-dialog.txt" && grep -q '^visible 1' "$LW_RUN_DIR/pkg-dialog.txt"; }
+pkg_dialog_click() {
+  local xy; xy=$(awk -v id="$1" '$1=="control" && $2==id {printf "%d %d\n", $4+$6/2, $5+$7/2; exit}' "$LW_RUN_DIR/pkg-dialog.txt")
+  [[ -n $xy ]] || lw_fail "no control $1 in the dialog" || return 1
+  xdotool mousemove $xy; sleep 0.2; xdotool click 1
+}
+
+test_settings_saved_by_the_installed_copy_land_beside_it() {
+  pkg_ready || return 1
+  pkg_install || return 1
+  rm -f "$PKG_UNIX_DIR/Lumenweave.ini"
+  find "$LW_DRIVE_C" -iname Lumenweave.ini | sort >"$LW_RUN_DIR/ini-before"
+  local saver; saver=$(pkg_reg_value "$PKG_DESKTOP" SCRNSAVE.EXE) || lw_fail "SCRNSAVE.EXE not set" || return 1
+  lw_start "$saver" /c; local pid=$LW_LAST_PID
+  lw_wait_window "<Lumenweave>" 60 || lw_fail "no <Lumenweave> window" || return 1
+  lw_wait 20 pkg_dialog_dump || lw_fail "the probe cannot read the dialog" || return 1
+  pkg_dialog_click $PKG_DLG_CD_LABEL || return 1   # music source: the music CD
+  pkg_dialog_click $PKG_DLG_SAVE || return 1
+  lw_wait_exit "$pid" 20 || lw_fail "the dialog did not end the program" || return 1
+  lw_wait 10 test -f "$PKG_UNIX_DIR/Lumenweave.ini" || lw_fail "no Lumenweave.ini in $PKG_UNIX_DIR" || return 1
+  grep -qaF "$(printf 'BGM\x8B\xE6\x95\xAA=1\r')" "$PKG_UNIX_DIR/Lumenweave.ini" ||
+    lw_fail "the saved file lacks the new music source: $(od -c "$PKG_UNIX_DIR/Lumenweave.ini" | head)" || return 1
+  find "$LW_DRIVE_C" -iname Lumenweave.ini | sort >"$LW_RUN_DIR/ini-after"
+  local -a added; mapfile -t added < <(comm -13 "$LW_RUN_DIR/ini-before" "$LW_RUN_DIR/ini-after")
+  [[ ${#added[@]} -eq 1 && ${added[0]} -ef $PKG_UNIX_DIR/Lumenweave.ini ]] ||
+    lw_fail "settings files appeared elsewhere: ${added[*]}"
+}

@@ -136,3 +136,18 @@ test_preview_ends_when_its_parents_process_dies() {
   kill -KILL "$host"
   lw_wait_exit "$saver" 15 || lw_fail "preview outlived its parent's process"
 }
+
+test_preview_artwork_loads_as_windows_sees_it() {
+  local out expected
+  out=$(lw_probe preview_art "$(preview_winpath "$LW_SCR")")
+  expected='icon 16 16x16
+icon 32 32x32
+icon 48 48x48
+icon 256 256x256
+cursor 32x32 hotspot 12,10
+bitmap 120 152x112 24
+bitmap 110 556x20 24
+bitmap 111 12x12 24
+bitmap 112 12x12 24'
+  [[ $out == "$expected" ]] || lw_fail "resources differ:"$'\n'"$out"
+}
