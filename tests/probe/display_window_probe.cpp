@@ -1,15 +1,20 @@
 // Prints what Windows says about the saver's window: its rectangle, whether it is topmost and
-// visible, and the primary screen's size. Usage: display_window_probe [title]
+// visible, and the primary screen's size; with "close", asks the window to close instead.
+// Usage: display_window_probe [close]
 #include <windows.h>
 
 #include <cstdio>
+#include <cwchar>
 
 int wmain(int argc, wchar_t** argv) {
-  const wchar_t* title = argc > 1 ? argv[1] : L"Lumenweave_Main";
-  HWND hwnd = FindWindowW(nullptr, title);
+  HWND hwnd = FindWindowW(nullptr, L"Lumenweave_Main");
   if (!hwnd) {
     std::printf("no window\n");
     return 1;
+  }
+  if (argc > 1 && std::wcscmp(argv[1], L"close") == 0) {
+    std::printf("closed %d\n", PostMessageW(hwnd, WM_CLOSE, 0, 0) ? 1 : 0);
+    return 0;
   }
   RECT r{};
   GetWindowRect(hwnd, &r);

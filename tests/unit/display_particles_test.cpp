@@ -66,43 +66,23 @@ struct OneParticle {
   ParticleField field{0};
 };
 
+// A particle emitted in a first pass with life L comes back after max(1, ceil(L)) passes, at the
+// emitter of that pass.
 TEST(DisplayParticles, ReEmissionByRemainingLife) {
   const struct {
-    const char* name;
     double life;
-    int passesUntilEmission;
-  } cases[] = {
-      {"life 0.4: next pass", 0.4, 1},
-      {"life 1.4: the pass after", 1.4, 2},
-      {"life 1.0: next pass", 1.0, 1},
-      {"life 0 at creation: next pass", 0.0, 1},
-      {"life 3.0: third pass", 3.0, 3},
-  };
-  for (const auto& c : cases) {
-    OneParticle p;
-    p.field.life[0] = c.life;
-    ScriptedRandom random({}, 0.9);  // any re-emission draws life 450
-    int pass = 0;
-    while (p.field.life[0] != 450.0 && pass < 10) {
-      p.field.Pass(1500.0f, 3000.0f, kBlack, p.surface, random);
-      ++pass;
-    }
-    EXPECT_EQ(pass, c.passesUntilEmission) << c.name;
-  }
-}
-
-TEST(DisplayParticles, EmittedInFirstPassWithLife04ReturnsAtEmitterOneSameFrame) {
-  const struct {
-    double life;
-    float expectedX;  // the emitter of the re-emission
-    int passes;
-  } cases[] = {{0.4, 900.0f, 2}, {1.4, 300.0f, 3}};
+    int passes;       // including the pass of the first emission
+    float expectedX;  // emitter 0 is at X 300, emitter 1 at 900
+  } cases[] = {{0.4, 2, 900.0f}, {1.4, 3, 300.0f}, {1.0, 2, 900.0f}, {0.0, 2, 900.0f}, {3.0, 4, 900.0f}, {2.5, 4, 900.0f}};
   for (const auto& c : cases) {
     OneParticle p;
     // First pass: steps Y, X, then emission with life c.life, step Y 0, step X 0.
     ScriptedRandom random({0.5, 0.5, c.life / 500.0, 0.0, 0.5}, 0.5);
     const float emitX[2] = {300.0f, 900.0f};
-    for (int pass = 0; pass < c.passes; ++pass) p.field.Pass(emitX[pass % 2], 600.0f, kBlack, p.surface, random);
+    for (int pass = 0; pass < c.passes; ++pass) {
+      EXPECT_NE(p.field.life[0], 250.0) << c.life << ": emitted again too early, pass " << pass;
+      p.field.Pass(emitX[pass % 2], 600.0f, kBlack, p.surface, random);
+    }
     EXPECT_EQ(p.field.posX[0], c.expectedX) << c.life;
     EXPECT_EQ(p.field.life[0], 250.0) << c.life;
   }
