@@ -19,10 +19,19 @@ class Handle {
   HANDLE h_;
 };
 
+// Paths of MAX_PATH characters or more reach the file functions only in their extended form,
+// whatever the system's long-path setting; shorter ones are passed as they are.
+std::wstring Extended(const std::wstring& path) {
+  if (path.size() < MAX_PATH || path.rfind(L"\\\\?\\", 0) == 0) return path;
+  if (path.size() > 2 && path[1] == L':' && path[2] == L'\\') return L"\\\\?\\" + path;
+  if (path.rfind(L"\\\\", 0) == 0) return L"\\\\?\\UNC\\" + path.substr(2);
+  return path;
+}
+
 class Win32FileStore final : public FileStore {
  public:
   std::optional<std::string> ReadAll(const std::wstring& path) const override {
-    Handle f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+    Handle f(CreateFileW(Extended(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!f.valid()) return std::nullopt;
     LARGE_INTEGER size{};
@@ -35,7 +44,8 @@ class Win32FileStore final : public FileStore {
     return bytes;
   }
 
-  bool ReplaceAll(const std::wstring& path, std::string_view bytes) override {
+  bool ReplaceAll(const std::wstring& original, std::string_view bytes) override {
+    const std::wstring path = Extended(original);
     // A file marked read-only refuses changes, even to a process that could rename over it.
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES &&
@@ -44,7 +54,7 @@ class Win32FileStore final : public FileStore {
 
     // One fixed name beside the file: a save killed half-way leaves at most this one file, and the
     // next save overwrites it instead of adding another.
-    const std::wstring temp = path + L".tmp";
+    const std::wstring temp = Extended(original + L".tmp");
     bool ok = false;
     {
       Handle f(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -60,7 +70,7 @@ class Win32FileStore final : public FileStore {
   }
 
   bool CanOpenForReading(const std::wstring& path) const override {
-    Handle f(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+    Handle f(CreateFileW(Extended(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr));
     return f.valid();
   }

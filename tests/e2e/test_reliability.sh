@@ -6,6 +6,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/reliability_lib.sh"
 REL_RUNS=${LW_RELIABILITY_RUNS:-100}
 LW_LIMIT_test_reliability_start_stop_by_key=300
 LW_LIMIT_test_reliability_start_stop_by_click=300
+LW_LIMIT_test_reliability_start_stop_by_movement=300
 
 # `runs` starts of /S, each ended by `how` at a random moment (a quarter of them as soon as the
 # window exists, so the input lands in the first frame). Each must end within a second of the
@@ -28,9 +29,10 @@ rel_start_stop() {
     rel_input "$how"
     local ended=1
     ms=$(rel_exit_ms "$pid" 1000) || ended=0
-    if ((!ended && delay == 0)) && [[ $how == key ]]; then
-      # A key pressed as the window appears, before Wine has made it the active window, goes to
-      # the window that was active (as on Windows): the saver never sees it. The next one counts.
+    if ((!ended && delay == 0)); then
+      # Input sent the moment the window appears can reach Wine before it has activated the window
+      # and taken it into its pointer routing; it then goes to the window that was there before
+      # (as on Windows before the saver is shown), and the saver never sees it. The next one counts.
       lost=$((lost + 1)); ended=1
       rel_input "$how"
       ms=$(rel_exit_ms "$pid" 1000) || ended=0
@@ -46,11 +48,12 @@ rel_start_stop() {
   done
   local strays; strays=$(ls -A "$dir" | grep -vx -e Lumenweave.scr -e Lumenweave.ini)
   [[ -z $strays ]] || lw_fail "files left beside the saver: $strays" || return 1
-  lw_log "start/stop by $how: $n runs, exit after input: mean $((total / n)) ms, worst $worst ms; first keys lost before activation: $lost"
+  lw_log "start/stop by $how: $n runs, exit after input: mean $((total / n)) ms, worst $worst ms; first inputs lost before activation: $lost"
 }
 
 test_reliability_start_stop_by_key() { rel_start_stop key $(((REL_RUNS + 2) / 3)); }
 test_reliability_start_stop_by_click() { rel_start_stop click $(((REL_RUNS + 1) / 3)); }
+test_reliability_start_stop_by_movement() { rel_start_stop move $((REL_RUNS / 3)); }
 
 # The settings writer (the real Win32 file store) in awkward places: what can be saved is saved,
 # a read-only file is refused and kept, nothing crashes, and no temporary file stays behind.
@@ -120,6 +123,8 @@ rel_expect() {
   lw_log "$label: $expect as expected"
 }
 
+rel_dialog_shown() { lw_probe dialog_probe dump | grep -q '^visible 1'; }
+
 # Hostile command lines: very long, non-ASCII, handles that are huge, negative or not numbers.
 test_reliability_hostile_command_lines() {
   local dir win; dir=$(rel_folder rel_cmdline) || return 1; win=$(rel_winpath "$dir")
@@ -137,7 +142,8 @@ test_reliability_hostile_command_lines() {
   [[ $(lw_probe reliability_probe processes Lumenweave.scr) == processes=0 ]] || lw_fail "a process is left" || return 1
 }
 
-# Hostile settings files beside the saver: each run opens the saver and ends on a key in time.
+# Hostile settings files beside the saver: each opens the saver, which ends on a key in time, and the
+# settings dialog, which closes without touching the file.
 test_reliability_hostile_settings_files() {
   local corpus=$LW_RUN_DIR/rel_corpus; mkdir -p "$corpus"
   python3 - "$corpus" <<'PY' || return 1
@@ -166,7 +172,13 @@ PY
     name=$(basename "$ini" .ini)
     dir=$(rel_folder "rel_hostile_$name" "$ini") || return 1; win=$(rel_winpath "$dir")
     rel_expect runs "$win" "settings file $name" /S || return 1
-    cmp -s "$ini" "$dir/Lumenweave.ini" || lw_fail "$name: the saver changed its settings file" || return 1
+    # The settings dialog opens on it too, and its close box leaves the file alone.
+    lw_start "$win\\Lumenweave.scr" /C; local pid=$LW_LAST_PID
+    lw_wait_window "<Lumenweave>" 30 || lw_fail "$name: no settings dialog" || return 1
+    lw_wait 20 rel_dialog_shown || lw_fail "$name: the dialog was never shown" || return 1
+    lw_probe dialog_probe close || lw_fail "$name: could not press the close box" || return 1
+    lw_wait_exit "$pid" 15 || lw_fail "$name: the dialog did not close" || return 1
+    cmp -s "$ini" "$dir/Lumenweave.ini" || lw_fail "$name: its settings file changed" || return 1
   done
 }
 
@@ -199,8 +211,51 @@ PY
     ((strays <= 1)) || lw_fail "trial $t: $strays temporary files beside the settings file" || return 1
     ((strays == 1)) && mid=$((mid + 1))
   done
-  [[ $(lw_probe reliability_probe save "$win\\Lumenweave.ini" 222) == saved ]] || lw_fail "the last save failed" || return 1
+  [[ $(lw_probe reliability_probe save "$win\\Lumenweave.ini" 333) == saved ]] || lw_fail "the last save failed" || return 1
   strays=$(ls -A "$dir" | grep -vx -e Lumenweave.scr -e Lumenweave.ini)
   [[ -z $strays ]] || lw_fail "a completed save left: $strays" || return 1
   lw_log "$trials writers killed (seed $seed), $mid of them in the middle of a save; the file was always whole"
+}
+
+# The saver keeps drawing: two screenshots a second apart differ and show lit pixels.
+rel_still_draws() {
+  local label=$1 a="$LW_RUN_DIR/shots/$1-a.png" b="$LW_RUN_DIR/shots/$1-b.png"
+  rel_shot "$a" || return 1; sleep 1; rel_shot "$b" || return 1
+  local diff lit; diff=$(rel_pixels_differ "$a" "$b"); lit=$(rel_lit_pixels "$b")
+  lw_log "$label: $diff pixels changed in a second, $lit lit"
+  ((diff > 100 && lit > 100)) || lw_fail "$label: the saver stopped drawing"
+}
+
+# Music that fails: a truncated MP3, a WAV that is text, an MP3 deleted while it plays, and no
+# sound server at all. The saver still draws and still ends on input.
+test_reliability_music_faults() {
+  local dir win pid ms label
+  for label in truncated_mp3 text_wav deleted_mp3 no_sound_server_mp3 no_sound_server_wav; do
+    dir=$(rel_folder "rel_music_$label") || return 1; win=$(rel_winpath "$dir")
+    case $label in
+      truncated_mp3) rel_make_mp3 "$dir/song.mp3" 10 && truncate -s 3001 "$dir/song.mp3" ;;
+      text_wav|no_sound_server_wav) printf 'This is not a sound, only text.\r\n' >"$dir/song.wav" ;;
+      *) rel_make_mp3 "$dir/song.mp3" 20 ;;
+    esac || return 1
+    [[ $label == *wav ]] && rel_music_ini "$dir/Lumenweave.ini" "$win\\song.wav" || rel_music_ini "$dir/Lumenweave.ini" "$win\\song.mp3"
+    if [[ $label == no_sound_server* ]]; then
+      PULSE_SERVER=unix:/nonexistent/pulse lw_start "$win\\Lumenweave.scr" /S
+    else
+      lw_start "$win\\Lumenweave.scr" /S
+    fi
+    pid=$LW_LAST_PID
+    lw_wait_window Lumenweave_Main 30 || lw_fail "$label: no saver window" || return 1
+    if [[ $label == deleted_mp3 ]]; then
+      # It sounds before the file goes, so the fault strikes music that really plays.
+      local raw=$LW_RUN_DIR/rel_deleted.raw rms
+      sleep 1; timeout 2 parec -d nullsink.monitor --raw --format=s16le --rate=44100 --channels=2 >"$raw" 2>/dev/null
+      rms=$(sox -t raw -r 44100 -e signed -b 16 -c 2 "$raw" -n stat 2>&1 | awk '/RMS     amplitude/ {print $3}')
+      awk -v a="${rms:-0}" 'BEGIN { exit !(a > 0.01) }' || lw_fail "deleted_mp3: silent before the deletion (RMS ${rms:-none})" || return 1
+      rm -f "$dir/song.mp3"; sleep 2.5
+    fi
+    rel_still_draws "$label" || return 1
+    xdotool key space
+    ms=$(rel_exit_ms "$pid" 2000) || lw_fail "$label: still running ${ms} ms after a key" || return 1
+    lw_log "$label: ended ${ms} ms after the key"
+  done
 }
