@@ -90,6 +90,10 @@ lw_session_stop() {
     lw_wait 5 bash -c "! kill -0 $pid 2>/dev/null" || kill -KILL "$pid" 2>/dev/null
   done
   LW_SESSION_PIDS=()
+  # A prefix is about 700 MB; logs and screenshots stay for reading, the prefix goes.
+  if [[ -z ${LW_KEEP_PREFIX:-} && -n ${WINEPREFIX:-} && $WINEPREFIX == "$LW_RUN_DIR"/prefix ]]; then
+    rm -rf "$WINEPREFIX"
+  fi
 }
 
 # Starts a Windows program under Wine in the background; its pid goes to LW_LAST_PID.

@@ -28,7 +28,8 @@ for file in "$here"/test_*.sh; do
     # The watchdog stops its own sleep and keeps no copy of stdout, so a pipe reading this
     # script's output closes when the last test ends.
     ( trap 'kill "$s" 2>/dev/null; exit 0' TERM; sleep "$limit" & s=$!; wait "$s"
-      kill -TERM "$tpid" 2>/dev/null ) >/dev/null 2>&1 & wd=$!
+      # The test's foreground command (a wait, a probe) is stopped too, so the limit holds.
+      pkill -TERM -P "$tpid" 2>/dev/null; kill -TERM "$tpid" 2>/dev/null ) >/dev/null 2>&1 & wd=$!
     wait "$tpid"; rc=$?
     kill "$wd" 2>/dev/null; wait "$wd" 2>/dev/null
     if ((rc == 0)); then

@@ -259,3 +259,43 @@ test_reliability_music_faults() {
     lw_log "$label: ended ${ms} ms after the key"
   done
 }
+
+# The settings dialog saves through the same writer: in a non-ASCII folder and a folder path longer
+# than 260 characters the file is written; in a read-only folder nothing is, and the dialog still
+# closes. LANG ja_JP: the dialog's texts are code page 932.
+rel_dialog_save() {  # folder-unix-path -> clicks the save button and waits for the program to end
+  local win; win=$(rel_winpath "$1")
+  lw_start "$win\\Lumenweave.scr" /C; local pid=$LW_LAST_PID
+  lw_wait_window "<Lumenweave>" 30 || lw_fail "no settings dialog in $1" || return 1
+  local dump=$LW_RUN_DIR/rel_dialog_dump.txt
+  lw_wait 20 bash -c "wine '$LW_PROBES/dialog_probe.exe' dump 2>/dev/null | tr -d '\r' >'$dump' && grep -q '^visible 1' '$dump'" ||
+    lw_fail "the dialog was never shown" || return 1
+  local xy; xy=$(awk '$1=="control" && $2==100 {printf "%d %d\n", $4+$6/2, $5+$7/2; exit}' "$dump")
+  [[ -n $xy ]] || lw_fail "no save button" || return 1
+  xdotool mousemove $xy; sleep 0.3; xdotool click 1
+  lw_wait_exit "$pid" 15 || lw_fail "the dialog did not close after saving" || return 1
+}
+
+test_reliability_dialog_saves_in_awkward_folders() {
+  export LANG=ja_JP.UTF-8
+  local long=rel_dlg_long; while ((${#long} < 280)); do long+=/another_long_folder_name_$((${#long} % 5)); done
+  local name dir
+  for name in "rel_dlg_設定_ü" "$long"; do
+    dir=$(rel_folder "$name") || return 1
+    rel_dialog_save "$dir" || return 1
+    grep -qa $'\x97\xB1\x8E\x71\x90\x94=600' "$dir/Lumenweave.ini" 2>/dev/null || lw_fail "$name: nothing saved" || return 1
+    [[ -z $(ls -A "$dir" | grep -vx -e Lumenweave.scr -e Lumenweave.ini) ]] || lw_fail "$name: a temporary file is left" || return 1
+    lw_log "${name:0:40}... ($((${#dir} - ${#LW_DRIVE_C} + 2)) characters): saved through the dialog"
+  done
+  dir=$(rel_folder rel_dlg_readonly) || return 1
+  if chattr +i "$dir" 2>/dev/null; then
+    trap "chattr -i '$dir' 2>/dev/null; lw_stop_test_processes" EXIT
+    rel_dialog_save "$dir"; local rc=$?
+    chattr -i "$dir"
+    ((rc == 0)) || return 1
+    [[ ! -e $dir/Lumenweave.ini ]] || lw_fail "read-only folder: a settings file appeared" || return 1
+    lw_log "read-only folder: nothing saved, the dialog closed"
+  else
+    lw_log "read-only folder: chattr +i is not permitted here; case skipped"
+  fi
+}
