@@ -60,3 +60,14 @@ rel_music_ini() {
   printf '[Section]\r\n\x97\xB1\x8E\x71\x90\x94=600\r\nBGM\x8B\xE6\x95\xAA=2\r\nBGM\xD8\xCB\xDF\xB0\xC4=0\r\nBGM\xCC\xA7\xB2\xD9=%s\r\n' "$2" >"$1"
 }
 
+
+# Ends the saver with a key and prints how long that took. A key that reaches Wine before it has
+# activated a window that has just appeared goes elsewhere, so one more is pressed after a second.
+rel_end_with_key() {
+  local pid=$1 limit=${2:-2000} ms
+  xdotool key space
+  ms=$(rel_exit_ms "$pid" 1000) && { echo "$ms"; return 0; }
+  xdotool key space
+  ms=$(rel_exit_ms "$pid" "$limit") && { echo "$ms"; return 0; }
+  echo "$ms"; return 1
+}
