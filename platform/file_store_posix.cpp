@@ -8,30 +8,14 @@
 #include <iterator>
 
 #include "platform/file_store.h"
+#include "platform/utf8.h"
 
 namespace lw {
 namespace {
 
 std::string Narrow(const std::wstring& path) {
   std::string out;
-  for (wchar_t c : path) {
-    const auto u = static_cast<std::uint32_t>(c);
-    if (u < 0x80) {
-      out.push_back(static_cast<char>(u == '\\' ? '/' : u));
-    } else if (u < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (u >> 6)));
-      out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
-    } else if (u < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (u >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (u >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((u >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
-    }
-  }
+  for (wchar_t c : path) AppendUtf8(out, c == L'\\' ? U'/' : static_cast<std::uint32_t>(c));
   return out;
 }
 

@@ -1,28 +1,11 @@
 #include "settings/settings.h"
 
 #include "platform/conversions.h"
+#include "platform/utf8.h"
 #include "settings/profile_file.h"
 
 namespace lw::settings {
 namespace {
-
-void AppendUtf8(std::string& out, std::uint32_t u) {
-  if (u < 0x80) {
-    out.push_back(static_cast<char>(u));
-  } else if (u < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (u >> 6)));
-    out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
-  } else if (u < 0x10000) {
-    out.push_back(static_cast<char>(0xE0 | (u >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xF0 | (u >> 18)));
-    out.push_back(static_cast<char>(0x80 | ((u >> 12) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
-  }
-}
 
 // Malformed sequences become U+FFFD, which code page 932 cannot hold, so such a file is read but
 // never rewritten.
