@@ -85,9 +85,9 @@ lw_session_start() {
 lw_session_stop() {
   lw_stop_test_processes
   local pid
-  for pid in "${LW_SESSION_PIDS[@]}"; do kill -TERM "$pid" 2>/dev/null; done
+  for pid in "${LW_SESSION_PIDS[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
   for pid in "${LW_SESSION_PIDS[@]}"; do
-    lw_wait 5 bash -c "! kill -0 $pid 2>/dev/null" || kill -KILL "$pid" 2>/dev/null
+    lw_wait 5 bash -c "! kill -0 $pid 2>/dev/null" || kill -KILL "$pid" 2>/dev/null || true
   done
   LW_SESSION_PIDS=()
   # A prefix is about 700 MB; logs and screenshots stay for reading, the prefix goes.
@@ -126,9 +126,9 @@ lw_screenshot() { import -window root "$1" >/dev/null 2>&1; }
 
 lw_stop_test_processes() {
   local pid
-  for pid in "${LW_TEST_PIDS[@]}"; do kill -TERM "$pid" 2>/dev/null; done
+  for pid in "${LW_TEST_PIDS[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
   for pid in "${LW_TEST_PIDS[@]}"; do
-    lw_wait 3 bash -c "! kill -0 $pid 2>/dev/null" || kill -KILL "$pid" 2>/dev/null
+    lw_wait 3 bash -c "! kill -0 $pid 2>/dev/null" || kill -KILL "$pid" 2>/dev/null || true
   done
   LW_TEST_PIDS=()
 }
