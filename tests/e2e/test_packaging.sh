@@ -104,6 +104,9 @@ test_version_resources_carry_the_project_version() {
       grep -qxF "$line" <<<"$out" || lw_fail "$(basename "$file") lacks $line" || return 1
     done
   done
+  # String 1 is the name the display settings list shows for a screen saver.
+  lw_probe version_probe "$(winepath -w "$LW_SCR")" | grep -qxF "StringTable1=Lumenweave" ||
+    lw_fail "string 1 of the saver's string table is not Lumenweave"
 }
 
 # Each row: the folder given to the installer (empty: the default one).

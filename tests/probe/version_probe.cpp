@@ -1,5 +1,6 @@
 // Prints the version resource of a file as the system reads it (GetFileVersionInfoW), one
-// "name=value" line each: the fixed file and product versions and the English strings.
+// "name=value" line each: the fixed file and product versions, the English strings and string 1
+// of the string table (the name the display settings list shows for a screen saver).
 // Usage: version_probe <file>; exit code 1 when the file has no version resource.
 #include <windows.h>
 
@@ -17,10 +18,19 @@ void PrintString(const std::vector<BYTE>& block, const wchar_t* language, const 
     wprintf(L"%ls=%ls\n", name, static_cast<const wchar_t*>(value));
 }
 
+void PrintStringTableName(const wchar_t* file) {
+  HMODULE module = LoadLibraryExW(file, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  if (!module) return;
+  wchar_t name[256] = {};
+  if (LoadStringW(module, 1, name, 256) > 0) wprintf(L"StringTable1=%ls\n", name);
+  FreeLibrary(module);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 2) return 2;
+  PrintStringTableName(argv[1]);
   DWORD ignored = 0;
   const DWORD size = GetFileVersionInfoSizeW(argv[1], &ignored);
   if (size == 0) return 1;
