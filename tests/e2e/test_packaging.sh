@@ -63,7 +63,10 @@ pkg_uninstall() {
   exe=${BASH_REMATCH[1]}; args=${BASH_REMATCH[2]}
   timeout 60 wine "$exe" $args || lw_fail "the uninstaller failed" || return 1
   lw_wait 60 bash -c "! wine reg query '$PKG_UNINSTALL' && [[ ! -e '$PKG_UNIX_DIR' ]]" ||
-    lw_fail "uninstall did not finish: $(ls -A "$PKG_UNIX_DIR" 2>&1)"
+    lw_fail "uninstall did not finish: $(ls -A "$PKG_UNIX_DIR" 2>&1)" || return 1
+  # The uninstaller's copy of itself (%TEMP%\~nsuN.tmp\Un.exe) may still be finishing its last
+  # steps; a new install must not overlap it.
+  lw_wait 60 bash -c "! pgrep -f '~nsu[^ ]*[.]tmp' >/dev/null" || lw_fail "the uninstaller's copy did not end"
 }
 
 # True when every component of a Windows path after the drive is an 8.3 name.
