@@ -29,8 +29,14 @@ rel_input() {
     key) local keys=(space a Escape Return Tab Up Down F5 Shift_L z)
          xdotool key "${keys[RANDOM % ${#keys[@]}]}" ;;
     click) xdotool click 1 ;;
-    move) local i  # the eleventh movement ends it; Wine adds one when the window appears
-          for i in $(seq 1 12); do xdotool mousemove $((300 + i * 17 + RANDOM % 5)) $((200 + i * 11)); done ;;
+    # The eleventh movement ends it (Wine adds one when the window appears). Moves that arrive
+    # within one frame reach the saver as one event, as the system coalesces them, so they are
+    # spaced by a little more than a frame; a coalesced one is made up for by one more.
+    move) local i pid=${2:-}
+          for i in $(seq 1 16); do
+            ((i > 12)) && [[ -n $pid ]] && ! kill -0 "$pid" 2>/dev/null && break
+            xdotool mousemove $((300 + i * 17 + RANDOM % 5)) $((200 + i * 11)); sleep 0.03
+          done ;;
   esac
 }
 

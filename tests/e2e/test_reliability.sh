@@ -26,7 +26,7 @@ rel_start_stop() {
     if ((t % 10 == 2)); then
       [[ $(lw_probe reliability_probe cursor) == showing=0 ]] || lw_fail "run $t: the pointer shows while the saver runs" || return 1
     fi
-    rel_input "$how"
+    rel_input "$how" "$pid"
     local ended=1
     ms=$(rel_exit_ms "$pid" 1000) || ended=0
     if ((!ended && delay == 0)); then
@@ -34,7 +34,7 @@ rel_start_stop() {
       # and taken it into its pointer routing; it then goes to the window that was there before
       # (as on Windows before the saver is shown), and the saver never sees it. The next one counts.
       lost=$((lost + 1)); ended=1
-      rel_input "$how"
+      rel_input "$how" "$pid"
       ms=$(rel_exit_ms "$pid" 1000) || ended=0
     fi
     ((ended)) || lw_fail "run $t ($how after ${delay} ms): still running ${ms} ms after the input" || return 1

@@ -118,7 +118,11 @@ int Host(const std::wstring& scr, HWND parent, bool ownParent, const std::wstrin
   while (GetTickCount64() - start < static_cast<ULONGLONG>(seconds) * 1000) {
     Pump(saver, 50);
     if (!child && parent) {
-      if ((child = FindWindowExW(parent, nullptr, nullptr, L"Preview Window"))) {
+      // The preview is found as soon as it is a child, but reported once it has been sized and
+      // shown, which it does right after; a report in between would describe a half-made window.
+      HWND found = FindWindowExW(parent, nullptr, nullptr, L"Preview Window");
+      if (found && IsWindowVisible(found)) {
+        child = found;
         RECT r{};
         GetWindowRect(child, &r);
         MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
