@@ -110,6 +110,14 @@ lw_use_monitors() {
   lw_start_xorg "$1" || return 1
   LW_TEST_PIDS+=("$LW_XORG_PID")
   LW_TEST_OWN_DISPLAY=1
+  lw_wine_sees_monitors "$1"
+}
+
+# Wine's desktop process starts from the monitors its prefix saw last and reads the server's
+# layout again only on a RandR change: start it, then lay the monitors out once more.
+lw_wine_sees_monitors() {
+  wine reg query 'HKCU\Software\Wine' >/dev/null 2>&1
+  lw_set_monitors "${1%% *}" && lw_set_monitors "$1"
 }
 
 lw_start_sound() {
@@ -153,7 +161,8 @@ lw_session_start() {
   LW_RUN_DIR=${LW_RUN_DIR:-$(mktemp -d /tmp/lw-e2e.XXXXXX)}
   export LW_RUN_DIR
   mkdir -p "$LW_RUN_DIR/shots"
-  lw_start_display && lw_start_sound && lw_start_wine
+  lw_start_display && lw_start_sound && lw_start_wine || return 1
+  [[ -z ${LW_MONITORS:-} ]] || lw_wine_sees_monitors "$LW_MONITORS"
 }
 
 lw_session_stop() {

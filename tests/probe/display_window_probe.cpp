@@ -1,12 +1,31 @@
 // Prints what Windows says about the saver's window: its rectangle, whether it is topmost and
-// visible, and the primary screen's size; with "close", asks the window to close instead.
-// Usage: display_window_probe [close]
+// visible, and the primary screen's size; with "close", asks the window to close instead; with
+// "monitors", lists the monitors and the rectangles of the saver's other windows.
+// Usage: display_window_probe [close | monitors]
 #include <windows.h>
 
 #include <cstdio>
 #include <cwchar>
 
+static BOOL CALLBACK PrintMonitor(HMONITOR monitor, HDC, LPRECT r, LPARAM) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  GetMonitorInfoW(monitor, &info);
+  std::printf("monitor %ld %ld %ld %ld%s\n", r->left, r->top, r->right, r->bottom,
+              (info.dwFlags & MONITORINFOF_PRIMARY) ? " primary" : "");
+  return TRUE;
+}
+
 int wmain(int argc, wchar_t** argv) {
+  if (argc > 1 && std::wcscmp(argv[1], L"monitors") == 0) {
+    EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0);
+    for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, nullptr, L"Lumenweave_Monitor"));) {
+      RECT r{};
+      GetWindowRect(w, &r);
+      std::printf("window %ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    }
+    return 0;
+  }
   HWND hwnd = FindWindowW(nullptr, L"Lumenweave_Main");
   if (!hwnd) {
     std::printf("no window\n");
