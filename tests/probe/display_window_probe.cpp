@@ -1,7 +1,8 @@
 // Prints what Windows says about the saver's window: its rectangle, whether it is topmost and
 // visible, and the primary screen's size; with "close", asks the window to close instead; with
-// "monitors", lists the monitors and the rectangles of the saver's other windows.
-// Usage: display_window_probe [close | monitors]
+// "monitors", lists the monitors and the rectangles of the saver's other windows; with
+// "displaychange", tells every top-level window that the display changed, as Windows does.
+// Usage: display_window_probe [close | monitors | displaychange]
 #include <windows.h>
 
 #include <cstdio>
@@ -17,6 +18,11 @@ static BOOL CALLBACK PrintMonitor(HMONITOR monitor, HDC, LPRECT r, LPARAM) {
 }
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc > 1 && std::wcscmp(argv[1], L"displaychange") == 0) {
+    const LPARAM size = MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    std::printf("sent %d\n", PostMessageW(HWND_BROADCAST, WM_DISPLAYCHANGE, 32, size) ? 1 : 0);
+    return 0;
+  }
   if (argc > 1 && std::wcscmp(argv[1], L"monitors") == 0) {
     EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0);
     for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, nullptr, L"Lumenweave_Monitor"));) {

@@ -12,131 +12,70 @@ namespace {
 
 TEST(DisplayMonitors, PlanPutsThePrimaryFirstAndDropsWhatCannotBeCovered) {
   const struct {
-    const char* name;
     std::vector<MonitorArea> monitors;
     std::vector<SaverWindowPlan> expected;
   } cases[] = {
-      {"left and right of the primary",
-       {{-1024, 0, 0, 768, 96, false}, {0, 0, 1920, 1080, 96, true}, {1920, 0, 3200, 1024, 96, false}},
+      {{{-1024, 0, 0, 768, 96, false}, {0, 0, 1920, 1080, 96, true}, {1920, 0, 3200, 1024, 96, false}},
        {{0, 0, 1920, 1080, 15}, {-1024, 0, 1024, 768, 15}, {1920, 0, 1280, 1024, 15}}},
-      {"portrait above, 144 DPI",
-       {{0, 0, 2560, 1440, 144, true}, {200, -1920, 1280, 0, 144, false}},
+      {{{0, 0, 2560, 1440, 144, true}, {200, -1920, 1280, 0, 144, false}},  // portrait above
        {{0, 0, 2560, 1440, 10}, {200, -1920, 1080, 1920, 10}}},
-      {"no primary marked: the one at the origin",
-       {{-800, -600, 0, 0, 96, false}, {0, 0, 800, 600, 96, false}},
+      {{{-800, -600, 0, 0, 96, false}, {0, 0, 800, 600, 96, false}},  // none marked primary
        {{0, 0, 800, 600, 15}, {-800, -600, 800, 600, 15}}},
-      {"mirrored, empty and a DPI of 0",
-       {{0, 0, 1024, 768, 0, true}, {0, 0, 1024, 768, 96, false}, {1024, 0, 1024, 768, 96, false}},
-       {{0, 0, 1024, 768, 15}}},
-      {"nothing reported", {}, {{0, 0, 1366, 768, 15}}},
+      {{{0, 0, 1024, 768, 0, true}, {0, 0, 1024, 768, 96, false}, {1024, 0, 1024, 768, 96, false}},
+       {{0, 0, 1024, 768, 15}}},  // a DPI of 0, a mirror, an empty area
+      {{}, {{0, 0, 1366, 768, 15}}},
   };
-  for (const auto& c : cases) EXPECT_EQ(PlanSaverWindows(c.monitors, 1366, 768), c.expected) << c.name;
+  for (const auto& c : cases) EXPECT_EQ(PlanSaverWindows(c.monitors, 1366, 768), c.expected);
 }
 
-struct Size {
-  int width, height;
-  float twipsPerPixel = 15;
-};
-
-// A saver over a primary and further monitors, each with its own memory surface and random source.
-struct MultiRig {
-  explicit MultiRig(const std::vector<Size>& sizes, std::int16_t count = 600) : rig(Settings(count)) {
-    for (const Size& s : sizes) AddMonitor(s);
-    rig.saver.SetMonitors(rig.surface, Ports());
-  }
-  static settings::Settings Settings(std::int16_t count) {
-    settings::Settings s = testing::SaverRig::Defaults();
-    s.particleCount = count;
-    s.bgmSource = settings::kSourceFile;
-    s.bgmFile = L"a.mp3";
-    return s;
-  }
-  void AddMonitor(Size s) {
-    surfaces.push_back(std::make_unique<MemorySurface>(s.width, s.height, s.twipsPerPixel, s.twipsPerPixel));
-    randoms.push_back(std::make_unique<UniformRandom>());
-  }
-  std::vector<MonitorPorts> Ports() {
-    std::vector<MonitorPorts> ports;
-    for (std::size_t i = 0; i < surfaces.size(); ++i) ports.push_back({*surfaces[i], *randoms[i]});
-    return ports;
-  }
-  void Frames(int n) {
-    for (int i = 0; i < n; ++i) {
-      rig.clock.now += 16;
-      rig.saver.Frame();
-    }
-  }
-  testing::SaverRig rig;
-  std::vector<std::unique_ptr<MemorySurface>> surfaces;
-  std::vector<std::unique_ptr<UniformRandom>> randoms;
-};
-
-TEST(DisplayMonitors, EachMonitorSwingsAboutItsOwnCentreAndThePrimaryIsUnchanged) {
-  const std::vector<Size> layouts[] = {
-      {{1024, 768}, {1280, 1024}},
-      {{1080, 1920, 10}},  // portrait at 144 DPI
-      {{2560, 1440, 10}, {640, 480}},
-  };
-  testing::SaverRig alone;
-  alone.saver.Form_Load();
-  for (int i = 0; i < 200; ++i) {
-    alone.clock.now += 16;
-    alone.saver.Frame();
-  }
+// Side monitors of (width, height, twips per pixel); after 100 frames the first is unplugged and
+// an 800 x 600 one plugged in; in the last frame twelve moves and a click arrive at once.
+TEST(DisplayMonitors, EachMonitorSwingsAboutItsOwnCentreWhileLoopMusicAndEndingAreShared) {
+  const std::vector<std::tuple<int, int, float>> layouts[] = {
+      {{1024, 768, 15}, {1280, 1024, 15}}, {{1080, 1920, 10}, {640, 480, 15}}, {{2560, 1440, 10}, {1920, 1080, 15}}};
   for (const auto& layout : layouts) {
-    MultiRig m(layout);
-    m.rig.saver.Form_Load();
-    m.Frames(200);
-    EXPECT_EQ(m.rig.surface.pixels(), alone.surface.pixels()) << layout.size();
-    EXPECT_EQ(std::count(m.rig.log.begin(), m.rig.log.end(), "MP3_Play"), 1);
-    for (std::size_t i = 0; i < layout.size(); ++i) {
-      const MonitorAnimation& a = m.rig.saver.monitors()[i + 1];
-      const MemorySurface& s = *m.surfaces[i];
-      EXPECT_EQ(a.centerX() / s.TwipsPerPixelX(), s.width() / 2) << i;
-      EXPECT_EQ(a.centerY() / s.TwipsPerPixelY(), s.height() / 2) << i;
-      EXPECT_EQ(s.refreshCount(), 200) << i;
-      EXPECT_EQ(s.clsCount(), 1) << i << ": its own flip at step 187";
-      EXPECT_GT(s.LitPixels(), 100u) << i;
-      EXPECT_NE(s.pixels(), m.rig.surface.pixels()) << i;
-    }
-  }
-}
-
-TEST(DisplayMonitors, InputFromAnyWindowIsOneCountAndEndsOnceAcrossDisplayChanges) {
-  const struct {
-    const char* name;
-    std::vector<int> movesPerFrame;
-    int clicks;
-    bool ends;
-  } cases[] = {
-      {"ten moves over three frames and a monitor removed", {4, 3, 3}, 0, false},
-      {"the eleventh move in the third frame", {4, 3, 4}, 0, true},
-      {"two clicks and moves in one frame", {0, 0, 12}, 2, true},
-  };
-  for (const auto& c : cases) {
-    MultiRig m({{1024, 768}, {1280, 1024}});
-    m.rig.saver.Form_Load();
-    int frame = 0;
-    m.rig.host.onPump = [&] {
-      for (int i = 0; i < c.movesPerFrame[frame]; ++i) m.rig.saver.Form_MouseMove();
-      if (frame == 2)
-        for (int i = 0; i < c.clicks; ++i) m.rig.saver.Form_Click();
-    };
-    for (frame = 0; frame < 3; ++frame) {
-      if (frame == 1) {  // the first side monitor goes, a new one comes
-        m.surfaces.erase(m.surfaces.begin());
-        m.randoms.erase(m.randoms.begin());
-        m.AddMonitor({800, 600});
-        m.rig.saver.SetMonitors(m.rig.surface, m.Ports());
+    testing::SaverRig alone;
+    alone.saver.Form_Load();
+    settings::Settings mp3 = testing::SaverRig::Defaults();
+    mp3.bgmSource = settings::kSourceFile;
+    mp3.bgmFile = L"a.mp3";
+    testing::SaverRig rig(mp3);
+    std::vector<std::unique_ptr<MemorySurface>> surfaces;
+    std::vector<std::unique_ptr<UniformRandom>> randoms;
+    auto plug = [&](int w, int h, float twips) {  // the newest two are the side monitors
+      surfaces.push_back(std::make_unique<MemorySurface>(w, h, twips, twips));
+      randoms.push_back(std::make_unique<UniformRandom>());
+      std::vector<MonitorPorts> ports;
+      for (std::size_t i = surfaces.size() > 2 ? surfaces.size() - 2 : 0; i < surfaces.size(); ++i) {
+        ports.push_back({*surfaces[i], *randoms[i]});
       }
-      m.Frames(1);
+      rig.saver.SetMonitors(rig.surface, ports);
+    };
+    for (auto [w, h, twips] : layout) plug(w, h, twips);
+    rig.saver.Form_Load();
+    for (int frame = 1; frame <= 200; ++frame) {
+      if (frame == 101) plug(800, 600, 15);
+      if (frame == 200) rig.host.onPump = [&] {
+        for (int i = 0; i < 12; ++i) rig.saver.Form_MouseMove();
+        rig.saver.Form_Click();
+      };
+      rig.clock.now = alone.clock.now = frame * 16.0;
+      rig.saver.Frame();
+      alone.saver.Frame();
     }
-    EXPECT_EQ(m.rig.saver.monitors().size(), 3u) << c.name;
-    EXPECT_EQ(m.surfaces[0]->refreshCount(), 3) << c.name << ": the kept monitor goes on";
-    EXPECT_EQ(m.surfaces[1]->refreshCount(), 2) << c.name;
-    EXPECT_EQ(m.rig.saver.endFlag(), c.ends) << c.name;
-    EXPECT_EQ(std::count(m.rig.log.begin(), m.rig.log.end(), "EndProcess"), c.ends ? 1 : 0) << c.name;
-    EXPECT_EQ(std::count(m.rig.log.begin(), m.rig.log.end(), "MP3_Stop"), c.ends ? 1 : 0) << c.name;
+    EXPECT_EQ(rig.surface.pixels(), alone.surface.pixels()) << "the primary as if alone";
+    for (std::size_t i = 1; i < 3; ++i) {
+      const auto& s = static_cast<const MemorySurface&>(rig.saver.monitors()[i].surface());
+      EXPECT_EQ(rig.saver.monitors()[i].centerX() / s.TwipsPerPixelX(), s.width() / 2) << i;
+      EXPECT_EQ(rig.saver.monitors()[i].centerY() / s.TwipsPerPixelY(), s.height() / 2) << i;
+      EXPECT_EQ(s.refreshCount(), i == 1 ? 200 : 100) << i << ": the kept monitor goes on";
+      EXPECT_EQ(s.clsCount(), i == 1 ? 1 : 0) << i << ": its own flip at step 187";
+      EXPECT_GT(s.LitPixels(), 100u) << i;
+    }
+    EXPECT_EQ(surfaces[0]->refreshCount(), 100) << "unplugged, not drawn any more";
+    for (const char* once : {"MP3_Play", "MP3_Stop", "EndProcess"}) {
+      EXPECT_EQ(std::count(rig.log.begin(), rig.log.end(), once), 1) << once;
+    }
   }
 }
 
