@@ -31,11 +31,6 @@ lw_free_display() {
 }
 
 lw_start_display() {
-  if [[ -n ${LW_MONITORS:-} ]]; then
-    lw_start_xorg "$LW_MONITORS" || return 1
-    LW_SESSION_PIDS+=("$LW_XORG_PID")
-    return 0
-  fi
   local n; n=$(lw_free_display) || { lw_log "no free display number"; return 1; }
   Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >"$LW_RUN_DIR/xvfb.log" 2>&1 &
   LW_SESSION_PIDS+=($!)
@@ -46,16 +41,14 @@ lw_start_display() {
 # Several monitors. Xvfb cannot show Wine more than one (its Xinerama heads all sit at 0,0 and its
 # RandR has one output), so a layout runs on Xorg with the dummy driver, whose RandR outputs
 # DUMMY0, DUMMY1, ... Wine reports as monitors. A layout is a list of WxH+X+Y, the first one the
-# primary:
-#   LW_MONITORS="1920x1080+0+0 1280x1024+1920+0 1024x768+0+1080" tests/e2e/run.sh REGEX
-# runs the whole session on it; inside one test, lw_use_monitors LAYOUT moves that test (and
-# Wine's processes) to a server of its own, and lw_set_monitors LAYOUT changes the running one
-# (fewer entries switch monitors off). Wine 8 puts Windows' (0,0) at the root's origin and shows
+# primary, e.g. "1920x1080+0+0 1280x1024+1920+0 1024x768+0+1080". Inside a test,
+# lw_use_monitors LAYOUT moves that test (and Wine's processes) to a server of its own, and
+# lw_set_monitors LAYOUT changes the running one (fewer entries switch monitors off). Wine 8 puts Windows' (0,0) at the root's origin and shows
 # nothing left of or above it: keep the primary at +0+0 and the others right of or below it.
 # Xorg is started as root, sharing vt1 (tests/e2e/data/xorg-dummy.conf); the screen grows to hold
 # the layout.
 
-# Starts Xorg with the layout; exports DISPLAY and sets LW_XORG_PID (the caller records it).
+# Starts Xorg with the layout; exports DISPLAY and sets LW_XORG_PID.
 lw_start_xorg() {
   local n; n=$(lw_free_display) || { lw_log "no free display number"; return 1; }
   Xorg ":$n" -config "$LW_ROOT/tests/e2e/data/xorg-dummy.conf" -logfile "$LW_RUN_DIR/xorg-$n.log" \
@@ -66,24 +59,19 @@ lw_start_xorg() {
   lw_set_monitors "$1"
 }
 
-# Gives output DUMMYi the i-th monitor of the layout and switches the others off.
+# Gives output DUMMYi the i-th monitor of the layout (sizes from the dummy driver's list of
+# modes) and switches the others off.
 lw_set_monitors() {
   local args=() i=0 m mw mh mx my out
   for m in $1; do
     IFS='x+' read -r mw mh mx my <<<"$m"
-    if ! xrandr | grep -qE "^ +${mw}x${mh} "; then
-      # shellcheck disable=SC2046  # the modeline's fields are separate arguments
-      xrandr --newmode $(gtf "$mw" "$mh" 60 | sed -n 's/^ *Modeline "[^"]*"/'"${mw}x${mh}"'/p') 2>/dev/null
-    fi
     xrandr --addmode "DUMMY$i" "${mw}x${mh}" 2>/dev/null
-    args+=(--output "DUMMY$i" --mode "${mw}x${mh}" --pos "${mx}x${my}")
-    ((i == 0)) && args+=(--primary)
-    i=$((i + 1))
+    args+=(--output "DUMMY$((i++))" --mode "${mw}x${mh}" --pos "${mx}x${my}")
   done
   for out in $(xrandr | grep -oE '^DUMMY[0-9]+'); do
     ((${out#DUMMY} < i)) || args+=(--output "$out" --off)
   done
-  xrandr "${args[@]}" || { lw_log "xrandr refused the layout $1"; return 1; }
+  xrandr "${args[@]}" --output DUMMY0 --primary || { lw_log "xrandr refused the layout $1"; return 1; }
 }
 
 # Moves the current test to a server of its own with the layout. Wine's processes are ended now
@@ -100,8 +88,7 @@ lw_use_monitors() {
 # layout again only on a RandR change: start it, then lay the monitors out once more, until Wine
 # reports them all.
 lw_wine_sees_monitors() {
-  local try
-  for try in 1 2 3; do
+  for _ in 1 2 3; do
     wine reg query 'HKCU\Software\Wine' >/dev/null 2>&1
     lw_set_monitors "${1%% *}" && lw_set_monitors "$1" || return 1
     lw_wait 10 lw_wine_reports monitor "$(wc -w <<<"$1")" && return 0
@@ -153,8 +140,7 @@ lw_session_start() {
   LW_RUN_DIR=${LW_RUN_DIR:-$(mktemp -d /tmp/lw-e2e.XXXXXX)}
   export LW_RUN_DIR
   mkdir -p "$LW_RUN_DIR/shots"
-  lw_start_display && lw_start_sound && lw_start_wine || return 1
-  [[ -z ${LW_MONITORS:-} ]] || lw_wine_sees_monitors "$LW_MONITORS"
+  lw_start_display && lw_start_sound && lw_start_wine
 }
 
 lw_session_stop() {

@@ -8,20 +8,14 @@
 #include <cstdio>
 #include <cwchar>
 
-static BOOL CALLBACK PrintMonitor(HMONITOR monitor, HDC, LPRECT r, LPARAM) {
-  MONITORINFO info{};
-  info.cbSize = sizeof info;
-  GetMonitorInfoW(monitor, &info);
-  std::printf("monitor %ld %ld %ld %ld%s\n", r->left, r->top, r->right, r->bottom,
-              (info.dwFlags & MONITORINFOF_PRIMARY) ? " primary" : "");
-  return TRUE;
+static BOOL CALLBACK PrintMonitor(HMONITOR, HDC, LPRECT r, LPARAM) {
+  return std::printf("monitor %ld %ld %ld %ld\n", r->left, r->top, r->right, r->bottom) > 0;
 }
 
 int wmain(int argc, wchar_t** argv) {
   if (argc > 1 && std::wcscmp(argv[1], L"displaychange") == 0) {
     const LPARAM size = MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    std::printf("sent %d\n", PostMessageW(HWND_BROADCAST, WM_DISPLAYCHANGE, 32, size) ? 1 : 0);
-    return 0;
+    return PostMessageW(HWND_BROADCAST, WM_DISPLAYCHANGE, 32, size) ? 0 : 1;
   }
   if (argc > 1 && std::wcscmp(argv[1], L"monitors") == 0) {
     EnumDisplayMonitors(nullptr, nullptr, PrintMonitor, 0);
