@@ -85,12 +85,7 @@ struct Rig {
 // clicks and final state are checked.
 TEST(CommandStates, Transitions) {
   using S = ButtonState;
-  const struct {
-    const char *before, *events;
-    S to;
-    const char* painted;
-    int clicks;
-  } rows[] = {
+  const struct { const char *before, *events; S to; const char* painted; int clicks; } rows[] = {
       {"", "m", S::HighLight, "H", 0},       {"", "f", S::Selected, "S", 0},        {"m", "f", S::HighLightSelect, "P", 0},
       {"m", "a", S::Normal, "N", 0},         {"m", "p", S::Normal, "N", 0},         {"m", "n", S::Normal, "N", 0},
       {"m", "o", S::HighLight, "", 0},       {"m", "U", S::HighLight, "N", 1},      {"m", "r", S::HighLight, "", 1},
@@ -168,10 +163,7 @@ TEST(CommandPaint, PieceGeometry) {
   // strips copied 1:1 (17 px), all from the 64 x 25 skin.
   const std::vector<PixelRect> sources = {{0, 0, 4, 4},  {4, 0, 56, 4},  {60, 0, 4, 4}, {60, 4, 4, 17},
                                           {60, 21, 4, 4}, {4, 21, 56, 4}, {0, 21, 4, 4}, {0, 4, 4, 17}};
-  const struct {
-    double w, h, twipsPerPixel;
-    std::vector<PixelRect> dest;
-  } cases[] = {
+  const struct { double w, h, twipsPerPixel; std::vector<PixelRect> dest; } cases[] = {
       {1215, 375, 15, {{0, 0, 4, 4}, {4, 0, 73, 4}, {77, 0, 4, 4}, {77, 4, 4, 17}, {77, 21, 4, 4}, {4, 21, 73, 4},
                        {0, 21, 4, 4}, {0, 4, 4, 17}}},
       // 144 dots per inch: everything half as large again; edges meet (115.5 rounds to even 116).
@@ -193,12 +185,7 @@ TEST(CommandPaint, PieceGeometry) {
 }
 
 TEST(CommandPaint, OnePaint) {
-  const struct {
-    double w, h;
-    std::size_t piecesDrawn;
-    GradientFill gradient;
-    double captionTop;
-  } cases[] = {
+  const struct { double w, h; std::size_t piecesDrawn; GradientFill gradient; double captionTop; } cases[] = {
       {1215, 375, 8, {0, 0, 80, 24, kGradientWhite, kFaceTint}, 80},
       {1215, 600, 8, {0, 0, 80, 39, kGradientWhite, kFaceTint}, 192.5},
       {100, 100, 4, {0, 0, 6, 6, kGradientWhite, kFaceTint}, -57.5},  // only the corners fit
@@ -275,11 +262,7 @@ TEST(CommandProperties, LoadFromStore) {
 }
 
 TEST(CommandProperties, SaveAndReadBack) {
-  const struct {
-    const char* name;
-    std::function<void(Command&)> change;
-    std::vector<std::wstring> keys;
-  } cases[] = {
+  const struct { const char* name; std::function<void(Command&)> change; std::vector<std::wstring> keys; } cases[] = {
       {"all defaults", [](Command&) {}, {L"Font"}},
       {"caption as loaded from an empty store", [](Command& b) { b.SetCaption(L"Command1"); }, {L"Caption", L"Font"}},
       {"everything", [](Command& b) { b.SetCaption(L"ｷﾝｾﾙ"), b.SetFontColour(0xFF), b.SetVisible(0), b.SetEnabled(false); },

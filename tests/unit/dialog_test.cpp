@@ -19,12 +19,7 @@ settings::Settings Loaded(std::int16_t count, std::int16_t source, std::int16_t 
 }
 
 TEST(DialogModel, WhatTheDialogShowsOnOpening) {
-  const struct {
-    std::int16_t count, source, track;
-    int slider;
-    RadioMarks marks;
-    std::wstring repeat;
-  } cases[] = {
+  const struct { std::int16_t count, source, track; int slider; RadioMarks marks; std::wstring repeat; } cases[] = {
       {600, 0, 0, 600, {true, false, false}, L""}, {100, 1, 7, 100, {false, true, false}, L"7"},
       {2000, 2, 12, 2000, {false, false, true}, L"12"},
       // Outside the slider's range: the slider keeps its design value, the read-out the number.
@@ -62,11 +57,7 @@ TEST(DialogModel, ChoosingASourceSetsItAndNothingElse) {
 
 TEST(DialogModel, SliderStepsStayInRange) {
   using A = ScrollAction;
-  const struct {
-    int value;
-    ScrollAction action;
-    int thumb, expected;
-  } cases[] = {
+  const struct { int value; ScrollAction action; int thumb, expected; } cases[] = {
       {600, A::LineLeft, 0, 599},  {600, A::LineRight, 0, 601},   {600, A::PageLeft, 0, 500},
       {600, A::PageRight, 0, 700}, {150, A::PageLeft, 0, 100},    {1950, A::PageRight, 0, 2000},
       {100, A::LineLeft, 0, 100},  {2000, A::LineRight, 0, 2000}, {600, A::Thumb, 1234, 1234},
@@ -82,10 +73,7 @@ std::string Keys(std::string count, std::string source, std::string track, std::
 }
 
 TEST(DialogModel, CommitWritesTheFourKeysInOrder) {
-  const struct {
-    std::wstring repeatText;
-    std::int16_t trackBefore, trackAfter;
-  } cases[] = {
+  const struct { std::wstring repeatText; std::int16_t trackBefore, trackAfter; } cases[] = {
       {L"3.5", 9, 4},    {L"2.5", 9, 2},     {L"abc", 9, 0}, {L"", 9, 0},       {L"7", 0, 7},      {L" 12 ", 0, 12},
       {L"&H10", 0, 16},  {L"-1", 0, -1},
       // A number beyond 16 bits leaves the track as it was.
@@ -113,11 +101,7 @@ TEST(DialogModel, CommitWritesTheFourKeysInOrder) {
 }
 
 TEST(DialogLayout, TwipsScaleWithTheDpi) {
-  const struct {
-    Box twips, origin;
-    int dpi;
-    Box pixels;
-  } cases[] = {
+  const struct { Box twips, origin; int dpi; Box pixels; } cases[] = {
       {{0, 0, kClientWidthTwips, kClientHeightTwips}, {}, 96, {0, 0, 465, 191}},
       {{0, 0, kClientWidthTwips, kClientHeightTwips}, {}, 144, {0, 0, 698, 287}},
       {twips::kPanel, {}, 96, {16, 16, 433, 117}},
@@ -128,9 +112,7 @@ TEST(DialogLayout, TwipsScaleWithTheDpi) {
 }
 
 TEST(DialogLayout, OpensCentredAThirdOfTheFreeHeightDown) {
-  const struct {
-    double sw, sh, dw, dh, left, top;
-  } cases[] = {
+  const struct { double sw, sh, dw, dh, left, top; } cases[] = {
       {1920, 1080, 471, 220, 724, 286}, {28800, 16200, 7065, 3300, 10867, 4300}, {1024, 768, 1024, 768, 0, 0},
       {400, 300, 471, 220, -35, 26},    // wider than the screen: truncated toward zero
       {1000.5, 800, 0, 0.5, 500, 266},  // 1000.5 rounds to 1000, 799.5 to 800
@@ -142,11 +124,7 @@ TEST(DialogLayout, OpensCentredAThirdOfTheFreeHeightDown) {
 }
 
 TEST(DialogLayout, GradientIsDarkBlueAtTheEdgesAndLavenderInTheMiddle) {
-  const struct {
-    double height;
-    std::size_t row;
-    Rgb colour;
-  } cases[] = {
+  const struct { double height; std::size_t row; Rgb colour; } cases[] = {
       {191, 0, {0, 0, 30}},         {191, 191, {0, 0, 30}},       {191, 95, {220, 220, 250}},
       {191, 96, {220, 220, 250}},   {287, 143, {220, 220, 250}},  {287, 287, {0, 0, 30}},
       {100, 25, {156, 156, 186}},  // sin(0.7855) x 220 = 155.58
@@ -169,10 +147,7 @@ std::vector<TilePosition> Grid(std::vector<int> xs, std::vector<int> ys) {
 
 TEST(DialogLayout, StripCopiesCoverTheTargetColumnByColumn) {
   const std::vector<int> by20 = {0, 20, 40, 60, 80, 100, 120};
-  const struct {
-    int tw, th, sw, sh;
-    std::vector<TilePosition> expected;
-  } cases[] = {
+  const struct { int tw, th, sw, sh; std::vector<TilePosition> expected; } cases[] = {
       {100, 100, 20, 20, Grid(by20, by20)}, {433, 117, 556, 20, Grid({0, 556}, by20)},
       {0, 0, 10, 10, Grid({0, 10}, {0, 10})}, {100, 100, 0, 20, {}}, {100, 100, 20, -1, {}},
   };
@@ -196,10 +171,7 @@ struct RecordingAnimator final : OutlineAnimator {
 
 TEST(DialogAnimation, OpensFromAndClosesToThePointerStoredAtLoad) {
   const ScreenRect window{724, 286, 1195, 506}, moved{10, 10, 481, 230};
-  const struct {
-    std::optional<ScreenPoint> atLoad;
-    ScreenRect point;
-  } cases[] = {
+  const struct { std::optional<ScreenPoint> atLoad; ScreenRect point; } cases[] = {
       {ScreenPoint{100, 200}, {100, 200, 100, 200}},
       {std::nullopt, {0, 0, 0, 0}},                   // unreadable: the screen's corner
       {ScreenPoint{-1920, 5}, {-1920, 5, -1920, 5}},  // a monitor left of the primary one

@@ -100,9 +100,7 @@ TEST(MusicChannel, SendAndQuery) {
     EXPECT_EQ(music->MCI_Query(c.command), c.query);
     EXPECT_EQ(music->MCI_Reply(), c.reply);
   }
-  const struct {
-    std::wstring from, to, command;
-  } plays[] = {
+  const struct { std::wstring from, to, command; } plays[] = {
       {L"", L"", L"play cdaudio"}, {L"03:00:00:00", L"", L"play cdaudio from 03:00:00:00"},
       {L"", L"04:00:00:00", L"play cdaudio to 04:00:00:00"},
       {L"3", L"4", L"play cdaudio from 3 to 4"}, {L" 3 ", L"", L"play cdaudio from  3 "},  // inserted as given
@@ -112,10 +110,7 @@ TEST(MusicChannel, SendAndQuery) {
     MakeMusic(d)->MCI_Play(L"cdaudio", c.from, c.to);
     EXPECT_EQ(d.calls, Strings{c.command});
   }
-  const struct {
-    std::wstring path;
-    FileMusicKind kind;
-  } kinds[] = {
+  const struct { std::wstring path; FileMusicKind kind; } kinds[] = {
       {L"C:\\a\\song.wav", FileMusicKind::kWav}, {L"C:\\a\\SONG.Mp3", FileMusicKind::kMp3},
       {L"C:\\a\\songmp3", FileMusicKind::kMp3},  {L"C:\\a\\song.ogg", FileMusicKind::kNone},
       {L"p3", FileMusicKind::kNone},             {L"C:\\a\\song.ｍｐ３", FileMusicKind::kNone},
@@ -167,10 +162,7 @@ TEST(Music, Lifecycles) {
 }
 
 TEST(MusicFile, OnlyAModeBeginningWithPlayingCountsAsPlaying) {
-  const struct {
-    std::wstring mode;
-    bool replayed;
-  } cases[] = {
+  const struct { std::wstring mode; bool replayed; } cases[] = {
       {L"playing", false}, {L"playing forward", false}, {L"Playing", true}, {L"play", true}, {L"", true},
       {std::wstring(40, L'x'), true},  // longer than the buffer: cut, still not playing
   };
@@ -224,11 +216,7 @@ TEST(MusicCd, TickDecisions) {
 // The arrow keys: the current track (a forgiving number, rounded) plus or minus one; a position
 // query that fails puts its error text into the play command, which then fails too.
 TEST(MusicCd, TrackSteps) {
-  const struct {
-    std::wstring current;
-    bool next;
-    std::wstring target;
-  } cases[] = {
+  const struct { std::wstring current; bool next; std::wstring target; } cases[] = {
       {L"4", true, L"5"}, {L"4", false, L"3"}, {L"1", false, L"0"}, {L" 3.5x", true, L"5"}, {L"abc", true, L"1"},
       {L"32767", true, L"0"}, {L"-32768", false, L"0"}, {L"40000", true, L"1"},
   };

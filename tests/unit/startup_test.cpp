@@ -54,10 +54,7 @@ TEST(Startup, ModeTable) {
 
 TEST(CommandLine, ArgumentTextAndModeLetter) {
   const std::wstring huge(100000, L'x');
-  const struct {
-    std::wstring commandLine, args;
-    wchar_t mode;
-  } cases[] = {
+  const struct { std::wstring commandLine, args; wchar_t mode; } cases[] = {
       {L"\"C:\\Program Files\\Lumenweave.scr\" /p 1234", L"/p 1234", L'P'},
       {L"C:\\Lumenweave.scr /S", L"/S", L'S'}, {L"Lumenweave.scr", L"", L'\0'}, {L"\"C:\\a b\\x.scr\"", L"", L'\0'},
       {L"C:\\Lumenweave.scr /S" + huge, L"/S" + huge, L'S'},
@@ -76,10 +73,7 @@ TEST(CommandLine, ArgumentTextAndModeLetter) {
 
 // The handle is the forgiving number scan of what follows "/p" and one separator, rounded to 32 bits.
 TEST(CommandLine, ParentHandle) {
-  const struct {
-    std::wstring args;
-    std::int32_t handle;
-  } cases[] = {
+  const struct { std::wstring args; std::int32_t handle; } cases[] = {
       {L"/p 1234", 1234}, {L"/p:1234", 1234}, {L"/p", 0}, {L"/p ", 0}, {L"/p 1 2 3", 123}, {L"/p &H100", 256},
       {L"/p 2.5", 2}, {L"/p 3.5", 4}, {L"/p -1", -1}, {L"/p 2147483647", 2147483647}, {L"/p 2147483647.5", 0},
       {L"/p -2147483648", INT_MIN}, {L"/p -2147483649", 0}, {L"/p " + std::wstring(10000, L'9'), 0},
