@@ -83,7 +83,7 @@ TEST(DialogModel, CommitWritesTheFourKeysInOrder) {
     lw::testing::MemoryStore store;
     settings::IniFile ini(store, SystemCp932());
     auto s = Loaded(2500, 2, c.trackBefore, L"C:\\m\\曲.mp3");
-    SaveSettings(ini, s, 600, c.repeatText);
+    EXPECT_TRUE(SaveSettings(ini, s, 600, c.repeatText).ok());
     EXPECT_EQ(s.bgmTrack, c.trackAfter) << std::string(c.repeatText.begin(), c.repeatText.end());
     EXPECT_EQ(store.writes, 4);
     EXPECT_EQ(store.files[s.iniPath], "[Section]\r\n" + Keys("600", "2", std::to_string(c.trackAfter), "C:\\m\\\x8B\xC8.mp3"));
@@ -94,10 +94,17 @@ TEST(DialogModel, CommitWritesTheFourKeysInOrder) {
   store.files[path] = "[Other]\r\na=1\r\n[Section]\r\nBGM\xCC\xA7\xB2\xD9=old\r\n\x97\xB1\x8E\x71\x90\x94=5\r\n";
   settings::IniFile ini(store, SystemCp932());
   auto s = Loaded(600, 1, 3, L"");
-  SaveSettings(ini, s, 700, L"3");
+  EXPECT_TRUE(SaveSettings(ini, s, 700, L"3").ok());
   EXPECT_EQ(store.files[path],
             "[Other]\r\na=1\r\n[Section]\r\nBGM\xCC\xA7\xB2\xD9=\r\n\x97\xB1\x8E\x71\x90\x94=700\r\n"
             "BGM\x8B\xE6\x95\xAA=1\r\nBGM\xD8\xCB\xDF\xB0\xC4=3\r\n");
+  for (int failing = 1; failing <= 4; ++failing) {  // writing stops at the first write that fails
+    lw::testing::MemoryStore full;
+    full.failingWrite = failing;
+    settings::IniFile fullIni(full, SystemCp932());
+    EXPECT_EQ(SaveSettings(fullIni, s, 700, L"3").error, 112u);
+    EXPECT_EQ(full.writes, failing);
+  }
 }
 
 TEST(DialogLayout, TwipsScaleWithTheDpi) {

@@ -1,5 +1,6 @@
-// Files in memory behind the FileStore port; a path in `folders` names a folder, which cannot be
-// written or opened.
+// Files in memory behind the FileStore port. A path in `folders` names a folder, which cannot be
+// written (error 5); `readError` makes every existing file unreadable; write number `failingWrite`
+// fails with a full disk (112).
 #pragma once
 
 #include <map>
@@ -14,13 +15,17 @@ class MemoryStore final : public FileStore {
  public:
   std::map<std::wstring, std::string> files;
   std::set<std::wstring> folders;
-  int writes = 0;
-  std::optional<std::string> ReadAll(const std::wstring& path) const override {
+  std::uint32_t readError = 0;
+  int writes = 0, failingWrite = 0;
+  FileRead ReadAll(const std::wstring& path) const override {
     const auto it = files.find(path);
-    return it == files.end() ? std::nullopt : std::optional<std::string>(it->second);
+    if (it == files.end()) return {};
+    return readError ? FileRead{std::nullopt, readError} : FileRead{it->second};
   }
-  bool ReplaceAll(const std::wstring& path, std::string_view bytes) override {
-    return !folders.contains(path) && (++writes, files[path] = std::string(bytes), true);
+  std::uint32_t ReplaceAll(const std::wstring& path, std::string_view bytes) override {
+    if (folders.contains(path)) return 5;
+    if (++writes == failingWrite) return 112;
+    return files[path] = std::string(bytes), 0;
   }
   bool CanOpenForReading(const std::wstring& path) const override { return files.contains(path); }
 };

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 
 #include "settings/settings.h"
@@ -75,13 +76,13 @@ TEST(LoadSettings, AppliesDefaultsConversionsAndTheMusicFileCheck) {
 TEST(IniFile, FreshFileIsByteExactAndReadsBack) {
   MemoryStore store;
   IniFile ini(store, SystemCp932());
-  ini.Write(kSection, kKeyParticleCount, L"600", kIni);
-  ini.Write(kSection, kKeyBgmSource, L"2", kIni);
-  ini.Write(kSection, kKeyBgmRepeat, L"0", kIni);
-  ini.Write(kSection, kKeyBgmFile, L"C:\\\u97F3\u697D.mp3", kIni);
+  EXPECT_TRUE(ini.Write(kSection, kKeyParticleCount, L"600", kIni).ok());
+  EXPECT_TRUE(ini.Write(kSection, kKeyBgmSource, L"2", kIni).ok());
+  EXPECT_TRUE(ini.Write(kSection, kKeyBgmRepeat, L"0", kIni).ok());
+  EXPECT_TRUE(ini.Write(kSection, kKeyBgmFile, L"C:\\\u97F3\u697D.mp3", kIni).ok());
   EXPECT_EQ(store.files[kIni], File("#C=600\r\n#S=2\r\n#R=0\r\n#F=C:\\\x89\xB9\x8A\x79.mp3\r\n"));
   EXPECT_EQ(ini.Read(kSection, kKeyBgmFile, kIni), L"C:\\\u97F3\u697D.mp3");
-  ini.Write(kSection, kKeyBgmFile, L"C:\\\u00E9.mp3", kIni);  // not in code page 932
+  EXPECT_TRUE(ini.Write(kSection, kKeyBgmFile, L"C:\\\u00E9.mp3", kIni).ok());  // not in code page 932
   EXPECT_EQ(ini.Read(kSection, kKeyBgmFile, kIni), L"C:\\?.mp3");
 }
 
@@ -112,7 +113,10 @@ TEST(IniFile, ByteOrderMarkedFiles) {
     IniFile ini(store, SystemCp932());
     EXPECT_EQ(ini.Read("S", "k", kIni), L"1") << c.what;
     EXPECT_EQ(ini.Read("S", "x", kIni), c.x) << c.what;
-    ini.Write("S", "k", L"2", kIni);
+    EXPECT_EQ(ini.Write("S", "k", L"2", kIni).error, c.after ? 0 : kErrorInvalidData) << c.what;
+    EXPECT_EQ(store.files[kIni], c.after.value_or(c.file)) << c.what;
+    store.readError = 32;  // an existing file that cannot be read is never written over
+    EXPECT_EQ(ini.Write("S", "k", L"3", kIni).error, 32u);
     EXPECT_EQ(store.files[kIni], c.after.value_or(c.file)) << c.what;
   }
 }
@@ -127,12 +131,12 @@ TEST(IniFile, OnDiskWritesSwapAndFailSilently) {
   const std::wstring folder = dir.wstring(), path = IniPathFor(folder);
   IniFile ini(SystemFileStore(), SystemCp932());
   for (const wchar_t* value : {L"42", L"43"}) {
-    ini.Write(kSection, kKeyParticleCount, value, path);
+    EXPECT_TRUE(ini.Write(kSection, kKeyParticleCount, value, path).ok());
     EXPECT_EQ(LoadSettings(folder, SystemFileStore(), SystemCp932()).particleCount, std::stoi(value));
   }
   const fs::path file = dir / "Lumenweave.ini";
   fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
-  ini.Write(kSection, kKeyParticleCount, L"44", path);
+  EXPECT_EQ(ini.Write(kSection, kKeyParticleCount, L"44", path).error, EACCES);
   EXPECT_EQ(LoadSettings(folder, SystemFileStore(), SystemCp932()).particleCount, 43);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
   EXPECT_TRUE(FileExists(path + L"\\", SystemFileStore()));
