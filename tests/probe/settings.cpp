@@ -28,23 +28,19 @@ LW_PROBE_COMMAND(settings,
                  "  write prints \"saved\" or \"refused\"; load prints count, source, track, file (code page 932)\n"
                  "  with tabs; hammer saves 粒子数 = 111 and 222 in turn until killed") {
   if (args.size() < 2) return 2;
-  lw::FileStore& store = lw::SystemFileStore();
-  IniFile ini(store, lw::SystemCp932());
+  IniFile ini(lw::SystemFileStore(), lw::SystemCp932());
   if (args[0] == L"write" && args.size() == 4) {
-    const auto before = store.ReadAll(args[1]);
-    ini.Write(kSection, kKeys[probe::Number(args, 2) & 3], args[3], args[1]);
-    const auto after = store.ReadAll(args[1]);
-    Say(after && after != before ? "saved" : "refused");
+    Say(ini.Write(kSection, kKeys[probe::Number(args, 2) & 3], args[3], args[1]).ok() ? "saved" : "refused");
     return 0;
   }
   if (args[0] == L"load") {
-    const Settings s = LoadSettings(args[1], store, lw::SystemCp932());
+    const Settings s = LoadSettings(args[1], lw::SystemFileStore(), lw::SystemCp932());
     Say("%d\t%d\t%d\t%s", s.particleCount, s.bgmSource, s.bgmTrack, lw::SystemCp932().Encode(s.bgmFile).c_str());
     return 0;
   }
   if (args[0] == L"hammer") {
     Say("hammering");
-    for (unsigned i = 0;; ++i) ini.Write(kSection, kKeyParticleCount, i % 2 ? L"111" : L"222", args[1]);
+    for (unsigned i = 0;; ++i) static_cast<void>(ini.Write(kSection, kKeyParticleCount, i % 2 ? L"111" : L"222", args[1]));
   }
   if (args[0] == L"readonly" && args.size() == 3) {
     const DWORD a = GetFileAttributesW(args[1].c_str());
@@ -142,7 +138,7 @@ std::string Ansi(const std::wstring& path) {
 // 932), since the platform hands back bytes it has decoded and encoded again.
 void Compare(const std::string& what, const std::wstring& path, const std::vector<Query>& queries, bool known = false) {
   const auto& codec = lw::SystemCp932();
-  const ProfileText text = ProfileText::From(lw::SystemFileStore().ReadAll(path).value_or(""), codec);
+  const ProfileText text = ProfileText::From(lw::SystemFileStore().ReadAll(path).bytes.value_or(""), codec);
   for (const auto& q : queries) {
     char buf[256] = {};
     GetPrivateProfileStringA(q.section.c_str(), q.key.c_str(), "", buf, sizeof buf, Ansi(path).c_str());
