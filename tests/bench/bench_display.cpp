@@ -18,10 +18,10 @@ static void BM_FramePasses(benchmark::State& state) {
   };
   for (int i = 0; i < 600; ++i) frame();
   for (auto _ : state) frame();
-  state.counters["per_particle_pass"] = benchmark::Counter(2.0 * static_cast<double>(field.size()),
-                                                           benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  using C = benchmark::Counter;
+  state.counters["per_particle_pass"] = C(2.0 * static_cast<double>(field.size()), C::kIsIterationInvariantRate | C::kInvert);
 }
-BENCHMARK(BM_FramePasses)->ArgNames({"N", "trail"})->Args({600, 0})->Args({2000, 0})->Args({32767, 0})->Args({32767, 0xFFFF})
-    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FramePasses)->ArgNames({"N", "trail"})->Args({600, 0})->Args({2000, 0})->Args({32767, 0})
+    ->Args({32767, 0xFFFF})->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

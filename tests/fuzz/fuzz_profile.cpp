@@ -39,7 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // character, which changes that last value's bytes; names compare as the writer stores them.
   const auto last = file.empty() ? 0 : static_cast<unsigned char>(file.back());
   if ((last >= 0x81 && last <= 0x9F) || (last >= 0xE0 && last <= 0xFC)) return 0;
-  if (!ProfileNamesEqual(TrimBlanks(key), "zz") && ReadProfileValue(*written, section, "zz") != ReadProfileValue(file, section, "zz"))
+  if (!ProfileNamesEqual(TrimBlanks(key), "zz") &&
+      ReadProfileValue(*written, section, "zz") != ReadProfileValue(file, section, "zz"))
     std::abort();
   if (!ProfileNamesEqual(TrimBlanks(section), "Other") &&
       ReadProfileValue(*written, "Other", key) != ReadProfileValue(file, "Other", key))

@@ -24,7 +24,9 @@ struct RecordingSurface final : ButtonSurface {
   double TwipsPerPixel() const override { return twipsPerPixel; }
   void Clear() override { gradients.emplace_back(), pieces.emplace_back(), skins += '?'; }
   void FillGradient(const GradientFill& fill) override { gradients.back() = fill; }
-  void DrawPiece(Skin skin, const SkinPiece& piece) override { skins.back() = "NHLSPD"[int(skin)], pieces.back().push_back(piece); }
+  void DrawPiece(Skin skin, const SkinPiece& piece) override {
+    skins.back() = "NHLSPD"[int(skin)], pieces.back().push_back(piece);
+  }
   void Present() override { ++presents; }
   void LabelChanged() override {}
 };
@@ -61,7 +63,8 @@ struct Rig {
   void Fire(std::string_view events) {
     for (char e : events) {
       Command& b = *button;
-      host.under = e == 'p' ? RecordingHost::kParent : e == 'o' || e == 'n' ? RecordingHost::kOwn : RecordingHost::kElsewhere;
+      host.under = e == 'p' ? RecordingHost::kParent : e == 'o' || e == 'n' ? RecordingHost::kOwn
+                                                                          : RecordingHost::kElsewhere;
       host.parentReadable = e != 'n';
       switch (e) {
         case 'm': b.MouseMoved(0); break;
@@ -93,7 +96,8 @@ TEST(CommandStates, Transitions) {
       {"fm", "b", S::Normal, "N", 0},        {"", "b", S::Normal, "", 0},           {"f", "m", S::HighLightSelect, "L", 0},
       {"fD", "M", S::Selected, "", 0},       {"fD", "U", S::Selected, "", 0},       {"f", "r", S::Selected, "", 0},
       {"f", "u", S::Selected, "", 0},        {"f", "a", S::Selected, "", 0},        {"fm", "a", S::Selected, "S", 0},
-      {"fm", "o", S::HighLightSelect, "", 0}, {"fmD", "U", S::HighLightSelect, "L", 1}, {"fm", "r", S::HighLightSelect, "", 1},
+      {"fm", "o", S::HighLightSelect, "", 0}, {"fmD", "U", S::HighLightSelect, "L", 1},
+      {"fm", "r", S::HighLightSelect, "", 1},
       {"fm", "u", S::HighLightSelect, "", 1}, {"", "U", S::Normal, "", 1},           {"", "r", S::Normal, "", 1},
       {"", "D", S::Normal, "P", 0},          {"m", "D", S::HighLight, "P", 0},      {"f", "D", S::Selected, "P", 0},
       {"fm", "D", S::HighLightSelect, "P", 0}, {"m", "R", S::HighLight, "", 0},     {"f", "f", S::Selected, "S", 0},
@@ -178,7 +182,8 @@ TEST(CommandPaint, PieceGeometry) {
   };
   for (const auto& c : cases) {
     std::vector<PixelRect> dest, source;
-    for (const auto& piece : SkinPieces(c.w, c.h, c.twipsPerPixel)) dest.push_back(piece.dest), source.push_back(piece.source);
+    for (const auto& piece : SkinPieces(c.w, c.h, c.twipsPerPixel))
+      dest.push_back(piece.dest), source.push_back(piece.source);
     EXPECT_EQ(dest, c.dest) << c.w << "x" << c.h << " at " << c.twipsPerPixel;
     EXPECT_EQ(source, sources) << c.w << "x" << c.h << " at " << c.twipsPerPixel;
   }
@@ -265,7 +270,8 @@ TEST(CommandProperties, SaveAndReadBack) {
   const struct { const char* name; std::function<void(Command&)> change; std::vector<std::wstring> keys; } cases[] = {
       {"all defaults", [](Command&) {}, {L"Font"}},
       {"caption as loaded from an empty store", [](Command& b) { b.SetCaption(L"Command1"); }, {L"Caption", L"Font"}},
-      {"everything", [](Command& b) { b.SetCaption(L"ｷﾝｾﾙ"), b.SetFontColour(0xFF), b.SetVisible(0), b.SetEnabled(false); },
+      {"everything",
+       [](Command& b) { b.SetCaption(L"ｷﾝｾﾙ"), b.SetFontColour(0xFF), b.SetVisible(0), b.SetEnabled(false); },
        {L"Enabled", L"Caption", L"Font", L"FontColour", L"Visible"}},
   };
   for (const auto& c : cases) {

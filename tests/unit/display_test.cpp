@@ -335,7 +335,8 @@ TEST(DisplaySaver, InputAndShutDown) {
       {"no music, Left", Music(0, L""), L"/S", true, [](Saver& s) { s.Form_KeyDown(37); }, {"ShowPointer"}, true},
       {"no file named, Right", Music(2, L""), L"/S", true, [](Saver& s) { s.Form_KeyDown(39); }, {"ShowPointer"}, true},
       {"a click", Music(0, L""), L"/S", true, [](Saver& s) { s.Form_Click(); }, {"ShowPointer"}, true},
-      {"ten moves", Music(0, L""), L"/S", true, [](Saver& s) { for (int i = 0; i < 10; ++i) s.Form_MouseMove(); }, {}, false},
+      {"ten moves", Music(0, L""), L"/S", true, [](Saver& s) { for (int i = 0; i < 10; ++i) s.Form_MouseMove(); }, {},
+       false},
       {"eleven moves", Music(0, L""), L"/S", true, [](Saver& s) { for (int i = 0; i < 11; ++i) s.Form_MouseMove(); },
        {"ShowPointer"}, true},
   };

@@ -1,4 +1,5 @@
-// The start procedure: mode table, single-instance guard, command-line rules and preview sizing.
+// The start procedure: mode table, single-instance guard, command-line rules, preview sizing and
+// the X11 hack's options.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -6,6 +7,7 @@
 #include <vector>
 
 #include "startup/command_line.h"
+#include "startup/hack_options.h"
 #include "startup/preview.h"
 #include "startup/startup.h"
 
@@ -114,6 +116,39 @@ TEST(PreviewLayout, ParentSizes) {
     double expected;
   } dpis[] = {{96, 15}, {120, 12}, {144, 10}, {192, 7.5}, {0, 15}, {-96, 15}};
   for (const auto& c : dpis) EXPECT_DOUBLE_EQ(TwipsPerPixel(c.dpi), c.expected) << c.dpi;
+}
+
+// The X11 hack's command line: targets, the particle count's settings-file rules, refusals.
+TEST(HackOptions, Table) {
+  constexpr auto kOwn = HackTarget::kOwnWindow, kRoot = HackTarget::kRoot, kId = HackTarget::kWindowId;
+  const struct {
+    std::vector<std::string> args;
+    const char* env;
+    bool ok;
+    HackTarget target;
+    unsigned long id;
+    int count;
+  } cases[] = {
+      {{}, nullptr, true, kOwn, 0, 600},
+      {{"--root", "-count", "12.7"}, nullptr, true, kRoot, 0, 12},
+      {{"-root"}, "0x2a", true, kId, 42, 600},           // the daemon's window wins over --root
+      {{"-window"}, "0x2a", true, kOwn, 0, 600},         // an explicit choice wins over the daemon's
+      {{"-root"}, "junk", true, kRoot, 0, 600},          // an unreadable variable is ignored
+      {{"-window-id", "77", "-count", "-1"}, "0x2a", true, kId, 77, -1},
+      {{"-count", "abc"}, nullptr, true, kOwn, 0, 0},     // unreadable, as in the settings file
+      {{"-count", "40000"}, nullptr, true, kOwn, 0, 0},   // beyond 16 bits
+      {{"-count", ""}, nullptr, true, kOwn, 0, 600},
+      {{"-count"}, nullptr, false, kOwn, 0, 0},          {{"-window-id", "0x"}, nullptr, false, kOwn, 0, 0},
+      {{"-window-id", "12z"}, nullptr, false, kOwn, 0, 0}, {{"-bogus"}, nullptr, false, kOwn, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    const auto options = ParseHackOptions(c.args, c.env);
+    ASSERT_EQ(options.has_value(), c.ok);
+    if (c.ok)
+      EXPECT_EQ(std::make_tuple(options->target, options->windowId, int{options->count}),
+                std::make_tuple(c.target, c.id, c.count));
+  }
 }
 
 }  // namespace
