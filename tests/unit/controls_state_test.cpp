@@ -18,7 +18,7 @@ using testing::RecordingSurface;
 using S = ButtonState;
 
 enum class Ev { Move, MoveHeld, Focus, Blur, LeftDown, RightDown, LeftUp, RightUp, MiddleUp, TickAway, TickParent,
-                TickOver, TickNoParent, Disable };
+                TickOver, TickNoParent, Disable, SpaceDown, SpaceUp, Press };
 
 // A loaded, initialised button (state 1) with its recording ports.
 struct Rig {
@@ -46,6 +46,9 @@ struct Rig {
       case Ev::TickParent: host.under = RecordingHost::kParent; b.PointerTick(); break;
       case Ev::TickOver: host.under = RecordingHost::kOwn; b.PointerTick(); break;
       case Ev::Disable: b.SetEnabled(false); break;
+      case Ev::SpaceDown: b.SpaceDown(); break;
+      case Ev::SpaceUp: b.SpaceUp(); break;
+      case Ev::Press: b.Press(); break;
       case Ev::TickNoParent:
         host.under = RecordingHost::kOwn;
         host.parentReadable = false;
@@ -89,9 +92,9 @@ TEST(CommandStates, TransitionTable) {
       {S::HighLight, false, Ev::TickParent, S::Normal, {Skin::Normal}, false},
       {S::HighLight, false, Ev::TickNoParent, S::Normal, {Skin::Normal}, false},
       {S::HighLight, false, Ev::TickOver, S::HighLight, {}, false},
-      {S::HighLight, false, Ev::LeftUp, S::HighLight, {Skin::Normal}, true},
-      {S::HighLight, false, Ev::RightUp, S::HighLight, {}, true},
-      {S::HighLight, false, Ev::MiddleUp, S::HighLight, {}, true},
+      {S::HighLight, false, Ev::LeftUp, S::HighLight, {Skin::Normal}, false},
+      {S::HighLight, false, Ev::RightUp, S::HighLight, {}, false},
+      {S::HighLight, false, Ev::MiddleUp, S::HighLight, {}, false},
       {S::HighLight, false, Ev::Blur, S::Normal, {Skin::Normal}, false},
       {S::Selected, false, Ev::Blur, S::Normal, {Skin::Normal}, false},
       {S::HighLightSelect, false, Ev::Blur, S::Normal, {Skin::Normal}, false},
@@ -105,10 +108,10 @@ TEST(CommandStates, TransitionTable) {
       {S::HighLightSelect, false, Ev::TickAway, S::Selected, {Skin::Selected}, false},
       {S::HighLightSelect, false, Ev::TickOver, S::HighLightSelect, {}, false},
       {S::HighLightSelect, true, Ev::LeftUp, S::HighLightSelect, {Skin::HighLightSelect}, true},
-      {S::HighLightSelect, false, Ev::RightUp, S::HighLightSelect, {}, true},
-      {S::HighLightSelect, false, Ev::MiddleUp, S::HighLightSelect, {}, true},
-      {S::Normal, false, Ev::LeftUp, S::Normal, {}, true},
-      {S::Normal, false, Ev::RightUp, S::Normal, {}, true},
+      {S::HighLightSelect, false, Ev::RightUp, S::HighLightSelect, {}, false},
+      {S::HighLightSelect, false, Ev::MiddleUp, S::HighLightSelect, {}, false},
+      {S::Normal, true, Ev::LeftUp, S::Normal, {}, false},
+      {S::Normal, false, Ev::RightUp, S::Normal, {}, false},
       {S::Normal, false, Ev::LeftDown, S::Normal, {Skin::Pressed}, false},
       {S::HighLight, false, Ev::LeftDown, S::HighLight, {Skin::Pressed}, false},
       {S::Selected, false, Ev::LeftDown, S::Selected, {Skin::Pressed}, false},
@@ -116,6 +119,9 @@ TEST(CommandStates, TransitionTable) {
       {S::HighLight, false, Ev::RightDown, S::HighLight, {}, false},
       {S::Selected, false, Ev::Focus, S::Selected, {Skin::Selected}, false},
       {S::HighLightSelect, false, Ev::Focus, S::Selected, {Skin::Selected}, false},
+      {S::Selected, false, Ev::SpaceDown, S::Selected, {Skin::Pressed}, false},
+      {S::Selected, false, Ev::SpaceUp, S::Selected, {}, false},
+      {S::HighLight, false, Ev::Press, S::HighLight, {}, true},
   };
   for (const auto& row : rows) {
     Rig rig;
@@ -157,7 +163,13 @@ TEST(CommandStates, Scenarios) {
       {"... then the next move", {Ev::Move, Ev::Focus, Ev::LeftDown, Ev::TickAway, Ev::MoveHeld, Ev::LeftUp, Ev::Move},
        0, S::HighLightSelect, Skin::HighLightSelect, true},
       {"right click", {Ev::Move, Ev::RightDown, Ev::RightUp}, 1, S::HighLight, Skin::HighLight, false},
-      {"middle click", {Ev::Move, Ev::MiddleUp}, 1, S::HighLight, Skin::HighLight, false},
+      {"right press dragged away, a tick, release", {Ev::Move, Ev::RightDown, Ev::TickAway, Ev::RightUp}, 0, S::Normal,
+       Skin::Normal, false},
+      {"left press, right release", {Ev::Move, Ev::Focus, Ev::LeftDown, Ev::RightUp}, 0, S::HighLightSelect,
+       Skin::Pressed, true},
+      {"space", {Ev::Focus, Ev::SpaceDown, Ev::SpaceUp}, 1, S::Selected, Skin::Selected, true},
+      {"space, focus lost before its release", {Ev::Focus, Ev::SpaceDown, Ev::Blur, Ev::SpaceUp}, 0, S::Normal,
+       Skin::Normal, true},
       {"double click", {Ev::Move, Ev::Focus, Ev::LeftDown, Ev::LeftUp, Ev::LeftDown, Ev::LeftUp}, 2, S::HighLightSelect,
        Skin::HighLightSelect, true},
       {"tab onto a button away from the pointer", {Ev::Focus}, 0, S::Selected, Skin::Selected, false},
@@ -167,7 +179,8 @@ TEST(CommandStates, Scenarios) {
       {"click, then the pointer leaves", {Ev::Move, Ev::Focus, Ev::LeftDown, Ev::LeftUp, Ev::TickAway}, 1, S::Selected,
        Skin::Selected, true},
       {"a disabled button ignores everything",
-       {Ev::Disable, Ev::Move, Ev::Focus, Ev::LeftDown, Ev::LeftUp, Ev::RightUp, Ev::MiddleUp, Ev::TickAway, Ev::Blur},
+       {Ev::Disable, Ev::Move, Ev::Focus, Ev::LeftDown, Ev::LeftUp, Ev::RightUp, Ev::MiddleUp, Ev::TickAway, Ev::Blur,
+        Ev::SpaceDown, Ev::SpaceUp, Ev::Press},
        0, S::Normal, Skin::Disable, false},
   };
   for (const auto& c : cases) {
@@ -193,6 +206,8 @@ TEST(CommandStates, BeforeInitialize) {
   EXPECT_EQ(button.State(), S::None);
   EXPECT_TRUE(surface.paints.empty());
   EXPECT_FALSE(host.timer.has_value());
+  button.MouseUp(kLeftButton);  // no press on it
+  button.MouseDown(kLeftButton);
   button.MouseUp(kLeftButton);
   EXPECT_EQ(host.clicks, 1);
   button.FocusGained();
