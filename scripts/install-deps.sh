@@ -9,6 +9,8 @@ packages=(
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   # running the saver: Wine in a virtual display, with a sound server and MP3 decoding
   wine wine64 xvfb xdotool x11-utils imagemagick
+  # several monitors: Xorg with the dummy driver, laid out with xrandr, root colour by xsetroot
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   pulseaudio pulseaudio-utils sox libsox-fmt-mp3 lame
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav
   # Japanese texts render as real glyphs; ja_JP locale makes Wine's ANSI code page 932

@@ -15,15 +15,16 @@ class MemoryStore final : public FileStore {
  public:
   std::map<std::wstring, std::string> files;
   int writes = 0;
-  std::optional<std::string> ReadAll(const std::wstring& path) const override {
+  int failingWrite = 0;  // the write (1-4) that fails with a full disk; 0 none
+  FileRead ReadAll(const std::wstring& path) const override {
     const auto it = files.find(path);
-    if (it == files.end()) return std::nullopt;
-    return it->second;
+    if (it == files.end()) return {};
+    return {it->second};
   }
-  bool ReplaceAll(const std::wstring& path, std::string_view bytes) override {
-    ++writes;
+  std::uint32_t ReplaceAll(const std::wstring& path, std::string_view bytes) override {
+    if (++writes == failingWrite) return 112;
     files[path] = std::string(bytes);
-    return true;
+    return 0;
   }
   bool CanOpenForReading(const std::wstring& path) const override { return files.contains(path); }
 };
@@ -130,7 +131,7 @@ TEST(DialogModel, CommitWritesTheFourKeysInOrder) {
     MemoryStore store;
     settings::IniFile ini(store, SystemCp932());
     auto s = Loaded(2500, 2, c.trackBefore, L"C:\\m\\曲.mp3");
-    SaveSettings(ini, s, 600, c.repeatText);
+    EXPECT_TRUE(SaveSettings(ini, s, 600, c.repeatText).ok());
     EXPECT_EQ(s.bgmTrack, c.trackAfter) << std::string(c.repeatText.begin(), c.repeatText.end());
     EXPECT_EQ(store.writes, 4);
     EXPECT_EQ(store.files[s.iniPath],
@@ -145,10 +146,21 @@ TEST(DialogModel, CommitUpdatesAnExistingFileInPlace) {
   store.files[path] = "[Other]\r\na=1\r\n[Section]\r\nBGM\xCC\xA7\xB2\xD9=old\r\n\x97\xB1\x8E\x71\x90\x94=5\r\n";
   settings::IniFile ini(store, SystemCp932());
   auto s = Loaded(600, 1, 3, L"");
-  SaveSettings(ini, s, 700, L"3");
+  EXPECT_TRUE(SaveSettings(ini, s, 700, L"3").ok());
   EXPECT_EQ(store.files[path],
             "[Other]\r\na=1\r\n[Section]\r\nBGM\xCC\xA7\xB2\xD9=\r\n\x97\xB1\x8E\x71\x90\x94=700\r\n"
             "BGM\x8B\xE6\x95\xAA=1\r\nBGM\xD8\xCB\xDF\xB0\xC4=3\r\n");
+}
+
+TEST(DialogModel, CommitStopsAtTheFirstFailingWrite) {
+  for (int failing = 1; failing <= 4; ++failing) {
+    MemoryStore store;
+    store.failingWrite = failing;
+    settings::IniFile ini(store, SystemCp932());
+    auto s = Loaded(600, 1, 3, L"");
+    EXPECT_EQ(SaveSettings(ini, s, 700, L"3").error, 112u);
+    EXPECT_EQ(store.writes, failing);
+  }
 }
 
 }  // namespace

@@ -74,7 +74,7 @@ bool KillWriterAfter(const fs::path& ini, std::string_view key, const std::wstri
     IniFile file(SystemFileStore(), SystemCp932());
     const char go = 1;
     if (::write(ready[1], &go, 1) != 1) ::_exit(2);
-    file.Write(kSection, key, value, ini.wstring());
+    static_cast<void>(file.Write(kSection, key, value, ini.wstring()));
     ::_exit(0);
   }
   ::close(ready[1]);
@@ -91,7 +91,7 @@ bool KillWriterAfter(const fs::path& ini, std::string_view key, const std::wstri
 std::chrono::microseconds TimeOneWrite(const fs::path& ini, std::string_view key, const std::wstring& value) {
   IniFile file(SystemFileStore(), SystemCp932());
   const auto start = std::chrono::steady_clock::now();
-  file.Write(kSection, key, value, ini.wstring());
+  static_cast<void>(file.Write(kSection, key, value, ini.wstring()));
   return std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start);
 }
 
@@ -144,7 +144,7 @@ TEST(ReliabilitySettings, WriterKilledAtRandomLeavesOldOrNewFileNeverPartial) {
     EXPECT_GT(killedEarly, 0) << "no kill landed inside a write";
 
     IniFile file(SystemFileStore(), SystemCp932());
-    file.Write(kSection, c.key, c.value, ini.wstring());
+    EXPECT_TRUE(file.Write(kSection, c.key, c.value, ini.wstring()).ok());
     EXPECT_EQ(Slurp(ini), after);
     EXPECT_TRUE(Strays(folder.path()).empty()) << "a completed save left a temporary file";
   }
@@ -207,7 +207,7 @@ TEST(ReliabilitySettings, HostileFilesLoadDefinedValues) {
 
     // Saving into the hostile file changes that one value and nothing else that is read.
     IniFile ini(SystemFileStore(), SystemCp932());
-    ini.Write(kSection, kKeyBgmRepeat, L"5", s.iniPath);
+    EXPECT_TRUE(ini.Write(kSection, kKeyBgmRepeat, L"5", s.iniPath).ok());
     const Settings again = LoadSettings(folder.path().wstring(), SystemFileStore(), SystemCp932());
     EXPECT_EQ(again.particleCount, c.count);
     EXPECT_EQ(again.bgmSource, c.source);

@@ -21,15 +21,17 @@ class MemoryStore final : public FileStore {
  public:
   std::map<std::wstring, std::string> files;
   std::set<std::wstring> folders;
-  std::optional<std::string> ReadAll(const std::wstring& path) const override {
+  std::uint32_t readError = 0;  // every existing file fails to read with this
+  FileRead ReadAll(const std::wstring& path) const override {
     const auto it = files.find(path);
-    if (it == files.end()) return std::nullopt;
-    return it->second;
+    if (it == files.end()) return {};
+    if (readError != 0) return {std::nullopt, readError};
+    return {it->second};
   }
-  bool ReplaceAll(const std::wstring& path, std::string_view bytes) override {
-    if (folders.count(path)) return false;
+  std::uint32_t ReplaceAll(const std::wstring& path, std::string_view bytes) override {
+    if (folders.count(path)) return 5;
     files[path] = std::string(bytes);
-    return true;
+    return 0;
   }
   bool CanOpenForReading(const std::wstring& path) const override { return files.count(path) != 0; }
 };
@@ -100,15 +102,15 @@ TEST(LoadSettings, IniPathJoinsTheFolderAsItIs) {
 TEST(IniFile, FreshFileIsByteExactAndReadsBack) {
   MemoryStore store;
   IniFile ini(store, SystemCp932());
-  ini.Write(kSection, kKeyParticleCount, L"600", kIni);
-  ini.Write(kSection, kKeyBgmSource, L"2", kIni);
-  ini.Write(kSection, kKeyBgmRepeat, L"0", kIni);
-  ini.Write(kSection, kKeyBgmFile, L"C:\\\u97F3\u697D.mp3", kIni);
+  EXPECT_TRUE(ini.Write(kSection, kKeyParticleCount, L"600", kIni).ok());
+  EXPECT_TRUE(ini.Write(kSection, kKeyBgmSource, L"2", kIni).ok());
+  EXPECT_TRUE(ini.Write(kSection, kKeyBgmRepeat, L"0", kIni).ok());
+  EXPECT_TRUE(ini.Write(kSection, kKeyBgmFile, L"C:\\\u97F3\u697D.mp3", kIni).ok());
   EXPECT_EQ(store.files[kIni],
             "[Section]\r\n\x97\xB1\x8E\x71\x90\x94=600\r\nBGM\x8B\xE6\x95\xAA=2\r\nBGM\xD8\xCB\xDF\xB0\xC4=0\r\n"
             "BGM\xCC\xA7\xB2\xD9=C:\\\x89\xB9\x8A\x79.mp3\r\n");
   EXPECT_EQ(ini.Read(kSection, kKeyBgmFile, kIni), L"C:\\\u97F3\u697D.mp3");
-  ini.Write(kSection, kKeyBgmFile, L"C:\\\u00E9.mp3", kIni);  // not in code page 932
+  EXPECT_TRUE(ini.Write(kSection, kKeyBgmFile, L"C:\\\u00E9.mp3", kIni).ok());  // not in code page 932
   EXPECT_EQ(ini.Read(kSection, kKeyBgmFile, kIni), L"C:\\?.mp3");
 }
 
@@ -128,15 +130,18 @@ TEST(IniFile, ByteOrderMarkedFilesAreReadAndKeptInTheirEncoding) {
     store.files[kIni] = c.file;
     IniFile ini(store, SystemCp932());
     EXPECT_EQ(ini.Read("S", "k", kIni), L"1") << c.what;
-    ini.Write("S", "k", L"2", kIni);
+    EXPECT_TRUE(ini.Write("S", "k", L"2", kIni).ok());
     EXPECT_EQ(store.files[kIni], c.after) << c.what;
   }
   MemoryStore lossy;  // U+00E9 cannot be held by code page 932: readable, never rewritten
   lossy.files[kIni] = "\xEF\xBB\xBF[S]\nk=1\nx=\xC3\xA9\n";
   IniFile ini(lossy, SystemCp932());
   EXPECT_EQ(ini.Read("S", "k", kIni), L"1");
-  ini.Write("S", "k", L"2", kIni);
+  EXPECT_EQ(ini.Write("S", "k", L"2", kIni).error, kErrorInvalidData);
   EXPECT_EQ(ini.Read("S", "k", kIni), L"1");
+  lossy.readError = 32;  // an existing file that cannot be read is never written over
+  EXPECT_EQ(ini.Write("S", "k", L"2", kIni).error, 32u);
+  EXPECT_EQ(lossy.files[kIni], "\xEF\xBB\xBF[S]\nk=1\nx=\xC3\xA9\n");
 }
 
 // The real native file store: the swap leaves no temporary file, and read-only files and folders
@@ -149,13 +154,13 @@ TEST(IniFile, OnDiskWritesSwapAndFailSilently) {
   const std::wstring folder = dir.wstring();
   const std::wstring path = IniPathFor(folder);
   IniFile ini(SystemFileStore(), SystemCp932());
-  ini.Write(kSection, kKeyParticleCount, L"42", path);
+  EXPECT_TRUE(ini.Write(kSection, kKeyParticleCount, L"42", path).ok());
   EXPECT_EQ(LoadSettings(folder, SystemFileStore(), SystemCp932()).particleCount, 42);
-  ini.Write(kSection, kKeyParticleCount, L"43", path);
+  EXPECT_TRUE(ini.Write(kSection, kKeyParticleCount, L"43", path).ok());
   EXPECT_EQ(LoadSettings(folder, SystemFileStore(), SystemCp932()).particleCount, 43);
   const fs::path file = dir / "Lumenweave.ini";
   fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
-  ini.Write(kSection, kKeyParticleCount, L"44", path);
+  EXPECT_EQ(ini.Write(kSection, kKeyParticleCount, L"44", path).error, EACCES);
   EXPECT_EQ(LoadSettings(folder, SystemFileStore(), SystemCp932()).particleCount, 43);
   EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
   EXPECT_TRUE(FileExists(path + L"\\", SystemFileStore()));
