@@ -1,25 +1,15 @@
-// What a screen reader in another process meets in the settings dialog "<Lumenweave>".
-//   access_probe list         one line per child window: role|name|states|value|default action
-//   access_probe press NAME   the default action of the child named NAME
-#include <windows.h>
+// What a screen reader in another process meets in a window's children: each child's accessible
+// object (OBJID_CLIENT) as the system hands it out, read or pressed through IAccessible.
 #include <oleacc.h>
 
-#include <cstdio>
-#include <string>
-
 #include "platform/accessible_win32.h"
+#include "tests/probe/probe.h"
 
 namespace {
 
-std::string Utf8(const std::wstring& w) {
-  char buffer[1024] = {};
-  WideCharToMultiByte(CP_UTF8, 0, w.c_str(), -1, buffer, sizeof buffer - 1, nullptr, nullptr);
-  return buffer;
-}
-
 std::string Ask(IAccessible* a, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VARIANT, BSTR*), VARIANT self) {
   BSTR text = nullptr;
-  const std::string out = (a->*get)(self, &text) == S_OK && text ? Utf8(text) : "";
+  const std::string out = (a->*get)(self, &text) == S_OK && text ? probe::Utf8(text) : "";
   SysFreeString(text);
   return out;
 }
@@ -47,26 +37,25 @@ std::string Describe(IAccessible* a, VARIANT self) {
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
-  const HWND dialog = FindWindowW(nullptr, L"<Lumenweave>");
-  if (!dialog || argc < 2) return 2;
+LW_PROBE_COMMAND(access, "access TITLE [NAME]: role|name|states|value|default action of each child, "
+                         "or the default action of the child named NAME") {
+  const HWND window = args.empty() ? nullptr : FindWindowW(nullptr, args[0].c_str());
+  if (!window) return 2;
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-  const std::wstring command = argv[1], wanted = argc > 2 ? argv[2] : L"";
-  int result = command == L"list" ? 0 : 3;
+  int result = args.size() > 1 ? 3 : 0;
   VARIANT self{};
   self.vt = VT_I4;
   self.lVal = CHILDID_SELF;
-  for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     IAccessible* a = nullptr;
     if (FAILED(AccessibleObjectFromWindow(child, static_cast<DWORD>(OBJID_CLIENT), lw::win32::kIidAccessible,
                                           reinterpret_cast<void**>(&a))) || !a)
       continue;
-    if (command == L"list") std::printf("%s\n", Describe(a, self).c_str());
-    if (command == L"press" && result && Ask(a, &IAccessible::get_accName, self) == Utf8(wanted))
+    if (args.size() == 1) probe::Say("%s", Describe(a, self).c_str());
+    else if (result && Ask(a, &IAccessible::get_accName, self) == probe::Utf8(args[1]))
       result = a->accDoDefaultAction(self) == S_OK ? 0 : 4;
     a->Release();
   }
-  std::fflush(stdout);
   CoUninitialize();
   return result;
 }
