@@ -1,5 +1,5 @@
 # The settings dialog without a mouse and through a screen reader: keys sent with xdotool to the
-# focused window; the accessible objects read and pressed from another process by the probe's access command.
+# focused window; the accessible objects read and pressed from another process (probe access).
 source "$(dirname "${BASH_SOURCE[0]}")/test_dialog.sh"  # the dlg_* helpers (files load in any order)
 
 LW_LIMIT_test_dialog_keys_save_cancel_and_move_the_focus=420
