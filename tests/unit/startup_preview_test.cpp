@@ -1,9 +1,12 @@
 // Preview sizing: parent size to 16-bit twips (half to even, 0 when it does not fit) and back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <climits>
 
 #include "startup/preview.h"
+#include "startup/preview_picture.h"
 
 namespace lw::startup {
 namespace {
@@ -54,6 +57,35 @@ TEST(PreviewLayout, TwipsPerPixel) {
     double expected;
   } cases[] = {{96, 15}, {120, 12}, {144, 10}, {192, 7.5}, {0, 15}, {-96, 15}};
   for (const auto& c : cases) EXPECT_DOUBLE_EQ(TwipsPerPixel(c.dpi), c.expected) << c.dpi;
+}
+
+
+// The lit part of a picture: left, top, right, bottom (exclusive).
+std::array<int, 4> LitBox(const Picture& p) {
+  std::array<int, 4> box{p.width, p.height, 0, 0};
+  for (int y = 0; y < p.height; ++y)
+    for (int x = 0; x < p.width; ++x)
+      if (p.pixels[static_cast<std::size_t>(y) * p.width + x] != 0)
+        box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1), std::max(box[3], y + 1)};
+  return box;
+}
+
+// At any DPI the same picture, keeping its size in twips: drawn at more pixels, not cropped or moved.
+TEST(PreviewPicture, KeepsItsSizeInTwipsAtAnyDpi) {
+  const Picture screen = RenderPreviewScreen();
+  const std::array<int, 4> at96 = LitBox(ReducePreviewScreen(screen, 152, 112));
+  const struct {
+    int dpi, width, height;
+  } cases[] = {{96, 152, 112}, {144, 228, 168}, {120, 190, 140}, {0, 38, 28}, {100000, 760, 560}};
+  for (const auto& c : cases) {
+    const auto [width, height] = PreviewSize(c.dpi);
+    ASSERT_EQ(width, c.width) << c.dpi;
+    ASSERT_EQ(height, c.height) << c.dpi;
+    const Picture picture = ReducePreviewScreen(screen, width, height);
+    const std::array<int, 4> box = LitBox(picture);
+    // Within one pixel of the 96-DPI picture and one of its own.
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(box[i], at96[i] * c.width / 152.0, 1 + c.width / 152.0) << c.dpi << " edge " << i;
+  }
 }
 
 }  // namespace
