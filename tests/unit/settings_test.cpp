@@ -49,13 +49,9 @@ TEST(LoadSettings, AppliesDefaultsConversionsAndTheMusicFileCheck) {
       {"source 2 without a file", File("#S=2\r\n"), 600, 0, 0, L""},
       {"source 2, file gone", File("#S=2\r\n#F=C:\\gone.mp3\r\n"), 600, 0, 0, L""},
       {"CD stays with a stale path", File("#S=1\r\n#F=C:\\gone.mp3\r\n"), 600, 1, 0, L""},
-      {"folder path", File("#S=2\r\n#F=C:\\Music\r\n"), 600, 0, 0, L""},
       {"folder path with \\", File("#S=2\r\n#F=C:\\Music\\\r\n"), 600, 0, 0, L""},
       {"file path with a final \\", File("#S=2\r\n#F=C:\\Music\\song.mp3\\\r\n"), 600, 2, 0, song + L"\\"},
       {"Japanese path", File("#S=2\r\n#F=C:\\\x89\xB9\x8A\x79.mp3\r\n"), 600, 2, 0, L"C:\\\u97F3\u697D.mp3"},
-      {"lower-case key", File("bgm" + std::string(kKeyBgmSource.substr(3)) + "=1\r\n"), 600, 1, 0, L""},
-      {"UTF-16 with a byte-order mark", "\xFF\xFE[\0S\0e\0c\0t\0i\0o\0n\0]\0\n\0\x92\x7C\x50\x5B\x70\x65=\0" "5\0"s,
-       5, 0, 0, L""},
   };
   for (const auto& c : cases) {
     MemoryStore store;
