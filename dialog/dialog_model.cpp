@@ -53,19 +53,22 @@ int SliderAfter(int value, ScrollAction action, int thumb, const SliderRange& ra
   return std::clamp(next, range.min, range.max);
 }
 
-void SaveSettings(settings::IniFile& ini, settings::Settings& settings, int sliderValue,
-                  std::wstring_view repeatText) {
+settings::SaveStatus SaveSettings(settings::IniFile& ini, settings::Settings& settings, int sliderValue,
+                                  std::wstring_view repeatText) {
   using namespace settings;
   const std::wstring& path = settings.iniPath;
-  ini.Write(kSection, kKeyParticleCount, DecimalText(sliderValue), path);
-  ini.Write(kSection, kKeyBgmSource, DecimalText(settings.bgmSource), path);
+  if (const auto status = ini.Write(kSection, kKeyParticleCount, DecimalText(sliderValue), path); !status.ok())
+    return status;
+  if (const auto status = ini.Write(kSection, kKeyBgmSource, DecimalText(settings.bgmSource), path); !status.ok())
+    return status;
   if (const auto number = CoerceNumber(repeatText)) {
     if (const auto track = RoundToInt16(*number)) settings.bgmTrack = *track;
   } else {
     settings.bgmTrack = 0;
   }
-  ini.Write(kSection, kKeyBgmRepeat, DecimalText(settings.bgmTrack), path);
-  ini.Write(kSection, kKeyBgmFile, settings.bgmFile, path);
+  if (const auto status = ini.Write(kSection, kKeyBgmRepeat, DecimalText(settings.bgmTrack), path); !status.ok())
+    return status;
+  return ini.Write(kSection, kKeyBgmFile, settings.bgmFile, path);
 }
 
 }  // namespace lw::dialog

@@ -55,8 +55,9 @@ int SliderAfter(int value, ScrollAction action, int thumb, const SliderRange& ra
 
 // Commit: the four writes, in order, to the settings file at settings.iniPath. BGM_Track is taken
 // from the repeat box's text first: a number is rounded half to even (a value beyond 16 bits
-// leaves it as it was), any other text gives 0.
-void SaveSettings(settings::IniFile& ini, settings::Settings& settings, int sliderValue,
-                  std::wstring_view repeatText);
+// leaves it as it was), any other text gives 0. Writing stops at the first write that fails, and
+// its status is returned.
+[[nodiscard]] settings::SaveStatus SaveSettings(settings::IniFile& ini, settings::Settings& settings,
+                                                int sliderValue, std::wstring_view repeatText);
 
 }  // namespace lw::dialog

@@ -69,6 +69,9 @@ void Saver::SetMonitors(DisplaySurface& primary, const std::vector<MonitorPorts>
   monitors_ = std::move(next);
 }
 
+
+void Saver::Resize() { monitors_[0].Rebind(monitors_[0].surface()); }
+
 void Saver::RunDisplayLoop() {
   do {
     Frame();

@@ -36,9 +36,9 @@ lw_mon_start() {
 # does): the probe sends it.
 test_monitors_cover_each_about_its_centre_through_display_changes() {
   lw_mon_start "960 540" || return 1
-  local out; out=$(lw_probe display_window_probe; lw_probe display_window_probe monitors)
+  local out; out=$(lw_probe window Lumenweave_Main; lw_probe monitors Lumenweave_Monitor)
   echo "$out"
-  grep -qx 'rect 0 0 1920 1080' <<<"$out" && grep -qx "window 1920 0 3200 1024" <<<"$out" &&
+  grep -qx 'window 0 0 1920 1080' <<<"$out" && grep -qx "window 1920 0 3200 1024" <<<"$out" &&
     grep -qx "window 0 1080 1024 1848" <<<"$out" || lw_fail "windows not over their monitors" || return 1
   local start=$SECONDS shot=$LW_RUN_DIR/shots/monitors.png centred=() i
   while ((${#centred[@]} < 3)); do
@@ -54,7 +54,7 @@ test_monitors_cover_each_about_its_centre_through_display_changes() {
   local layout n
   for layout in "1920x1080+0+0 1280x1024+1920+0" "1920x1080+0+0" "$LW_MON_LAYOUT"; do
     n=$(wc -w <<<"$layout")
-    lw_set_monitors "$layout" && lw_wait 10 lw_wine_reports monitor $n && lw_probe display_window_probe displaychange
+    lw_set_monitors "$layout" && lw_wait 10 lw_wine_reports monitor $n && lw_probe displaychange
     lw_wait 10 lw_wine_reports window $((n - 1)) || lw_fail "$layout: not $((n - 1)) windows" || return 1
     lw_alive "$LW_MON_PID" || lw_fail "the change to $layout ended the saver" || return 1
   done
