@@ -1,6 +1,7 @@
 #include "dialog/dialog_model.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/conversions.h"
 
@@ -38,6 +39,11 @@ void ChooseSource(settings::Settings& settings, int index) {
   if (index >= 0 && index < kSourceChoices) settings.bgmSource = static_cast<std::int16_t>(index);
 }
 
+void ChooseFile(settings::Settings& settings, std::wstring path) {
+  settings.bgmFile = std::move(path);
+  settings.bgmSource = settings::kSourceFile;
+}
+
 int SliderAfter(int value, ScrollAction action, int thumb, const SliderRange& range) {
   int next = value;
   switch (action) {
@@ -53,11 +59,16 @@ int SliderAfter(int value, ScrollAction action, int thumb, const SliderRange& ra
   return std::clamp(next, range.min, range.max);
 }
 
-void SaveSettings(settings::IniFile& ini, settings::Settings& settings, int sliderValue,
+void SaveSettings(settings::IniFile& ini, settings::Settings& settings, std::optional<int> movedSlider,
                   std::wstring_view repeatText) {
   using namespace settings;
   const std::wstring& path = settings.iniPath;
-  ini.Write(kSection, kKeyParticleCount, DecimalText(sliderValue), path);
+  const int count = settings.particleCount;
+  if (movedSlider) {
+    ini.Write(kSection, kKeyParticleCount, DecimalText(*movedSlider), path);
+  } else if (count >= kParticleSlider.min && count <= kParticleSlider.max) {
+    ini.Write(kSection, kKeyParticleCount, DecimalText(count), path);
+  }
   ini.Write(kSection, kKeyBgmSource, DecimalText(settings.bgmSource), path);
   if (const auto number = CoerceNumber(repeatText)) {
     if (const auto track = RoundToInt16(*number)) settings.bgmTrack = *track;

@@ -20,8 +20,8 @@ dlg_setup() {
   return 0
 }
 
-dlg_open() {
-  LW_SCR="$DLG_DIR/Lumenweave.scr" lw_start_scr /C; DLG_PID=$LW_LAST_PID
+dlg_open() {  # $1: the arguments, /C unless given
+  LW_SCR="$DLG_DIR/Lumenweave.scr" lw_start_scr "${1:-/C}"; DLG_PID=$LW_LAST_PID
   lw_wait_window "<Lumenweave>" 60 || lw_fail "no <Lumenweave> window" || return 1
   lw_wait 20 dlg_dump || lw_fail "probe cannot read the dialog"
 }
@@ -84,12 +84,13 @@ test_dialog_save_on_a_fresh_install_writes_the_file_byte_exact() {
   [[ $(ls "$DLG_DIR" | wc -l) -eq 2 ]] || lw_fail "stray files: $(ls "$DLG_DIR")"
 }
 
-test_dialog_count_outside_the_slider_shows_but_saves_600() {
-  dlg_setup range "$(dlg_ini 50 5 0 '')"
+test_dialog_count_outside_the_slider_survives_saving_another_change() {
+  dlg_setup range "$(dlg_ini 5000 5 0 '')"
   dlg_open || return 1
-  dlg_expect control $DLG_READOUT " 50" && dlg_expect slider $DLG_SLIDER " 600" || return 1
+  dlg_expect control $DLG_READOUT " 5000" && dlg_expect slider $DLG_SLIDER " 600" || return 1
   for i in 0 1 2; do dlg_expect control $((DLG_MARK0 + i)) " ○" || return 1; done
-  dlg_click $DLG_SAVE && dlg_close_and_wait && dlg_expect_file 600 5 0 ''
+  dlg_click $((DLG_LABEL0 + 1))
+  dlg_click $DLG_SAVE && dlg_close_and_wait && dlg_expect_file 5000 1 0 ''
 }
 
 test_dialog_cancel_and_close_box_write_nothing() {

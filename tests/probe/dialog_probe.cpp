@@ -2,6 +2,8 @@
 //   dialog_probe dump        frame, client, screen, styles and every control (UTF-8 lines)
 //   dialog_probe text ID     the window text of the control with that id
 //   dialog_probe close       what the close box does: WM_SYSCOMMAND SC_CLOSE
+//   dialog_probe message     the text of a message box titled "Lumenweave" and whether the
+//                            dialog owns it
 #include <windows.h>
 
 #include <algorithm>
@@ -67,6 +69,7 @@ int Dump(HWND dialog) {
   ClientToScreen(dialog, &origin);
   Line("window %ld %ld %ld %ld\n", w.left, w.top, w.right, w.bottom);
   Line("visible %d\n", IsWindowVisible(dialog) ? 1 : 0);
+  Line("owner %ld\n", static_cast<long>(HandleToLong(GetWindow(dialog, GW_OWNER))));
   Line("client %ld %ld\n", c.right, c.bottom);
   Line("origin %ld %ld\n", origin.x, origin.y);
   Line("screen %d %d\n", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
@@ -121,6 +124,14 @@ int wmain(int argc, wchar_t** argv) {
     const HWND child = GetDlgItem(dialog, _wtoi(argv[2]));
     if (!child) return 3;
     Line("%s\n", Utf8(TextOf(child)).c_str());
+    return 0;
+  }
+  if (command == L"message") {
+    const HWND box = FindWindowW(L"#32770", L"Lumenweave");
+    if (!box) return 5;
+    HWND text = GetDlgItem(box, 0xFFFF);  // the text's id on Windows; Wine's is 100
+    if (!text) text = GetDlgItem(box, 100);
+    Line("owned %d\n%s\n", GetWindow(box, GW_OWNER) == dialog ? 1 : 0, Utf8(TextOf(text)).c_str());
     return 0;
   }
   if (command == L"close") return PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0) ? 0 : 4;

@@ -21,8 +21,23 @@ TEST(DialogLayout, TwipsScaleWithTheDpi) {
       {twips::kPanel, {}, 96, {16, 16, 433, 117}},
       {twips::kSlider, twips::kPanel, 96, {292, 52, 77, 17}},
       {twips::kSave, {}, 120, {355, 185, 101, 31}},
+      {twips::kCancel, {}, 192, {736, 296, 162, 50}},
+      {twips::kMark[2], twips::kPanel, 144, {78, 138, 20, 20}},
   };
   for (const auto& c : cases) EXPECT_EQ(ToPixels(c.twips, c.dpi, c.origin), c.pixels) << c.dpi;
+}
+
+TEST(DialogLayout, EverythingDrawnScalesWithTheDpi) {
+  struct Case {
+    int dpi;
+    DialogMetrics expected;
+  };
+  const Case cases[] = {
+      {96, {465, 191, -13, 556, 20, 12, 1}},  {120, {581, 239, -16, 695, 25, 15, 1}},
+      {144, {698, 287, -20, 834, 30, 18, 2}}, {192, {930, 382, -26, 1112, 40, 24, 2}},
+      {0, {465, 191, -13, 556, 20, 12, 1}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(MetricsAt(c.dpi), c.expected) << c.dpi;
 }
 
 TEST(DialogLayout, OpensCentredAThirdOfTheFreeHeightDown) {

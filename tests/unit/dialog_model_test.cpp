@@ -139,6 +139,36 @@ TEST(DialogModel, CommitWritesTheFourKeysInOrder) {
   }
 }
 
+TEST(DialogModel, AnUntouchedSliderLeavesACountItCannotShowAsStored) {
+  struct Case {
+    std::string stored;  // the file's 粒子数 text; empty for no file
+    std::int16_t loaded;
+    std::optional<int> moved;
+    std::string saved;
+  };
+  const Case cases[] = {
+      {"5000", 5000, std::nullopt, "5000"}, {"50", 50, std::nullopt, "50"},
+      {"abc", 0, std::nullopt, "abc"},      {"&H1388", 5000, std::nullopt, "&H1388"},
+      {"750", 750, std::nullopt, "750"},    {"", 600, std::nullopt, "600"},
+      {"5000", 5000, 601, "601"},           {"abc", 0, 100, "100"},
+  };
+  for (const auto& c : cases) {
+    MemoryStore store;
+    auto s = Loaded(c.loaded, 0, 0, L"");
+    if (!c.stored.empty()) store.files[s.iniPath] = FreshFile(c.stored, "0", "0", "");
+    settings::IniFile ini(store, SystemCp932());
+    SaveSettings(ini, s, c.moved, L"");
+    EXPECT_EQ(store.files[s.iniPath], FreshFile(c.saved, "0", "0", "")) << c.stored;
+  }
+}
+
+TEST(DialogModel, ChoosingAFileSelectsTheFileSource) {
+  auto s = Loaded(600, 1, 4, L"C:\\old.wav");
+  ChooseFile(s, L"C:\\new.mp3");
+  EXPECT_EQ(s.bgmSource, settings::kSourceFile);
+  EXPECT_EQ(s.bgmFile, L"C:\\new.mp3");
+}
+
 TEST(DialogModel, CommitUpdatesAnExistingFileInPlace) {
   MemoryStore store;
   const std::wstring path = L"C:\\lw\\Lumenweave.ini";

@@ -27,7 +27,9 @@ class RecordingHost final : public StartupHost {
     return {};
   }
   void RunPreview(std::int32_t parent) override { calls.push_back(L"preview " + std::to_wstring(parent)); }
-  void RunSettingsDialog(settings::Settings&) override { calls.push_back(L"dialog"); }
+  void RunSettingsDialog(settings::Settings&, std::int32_t owner) override {
+    calls.push_back(L"dialog " + std::to_wstring(owner));
+  }
   void RunSaver(settings::Settings&, std::wstring_view) override { calls.push_back(L"saver"); }
 };
 
@@ -48,15 +50,15 @@ TEST(Startup, ModeTable) {
       {L"", {kFindSaver, kFindDialog, L"load", L"saver"}},
       {L"S", {kFindSaver, kFindDialog, L"load"}},  // one character: unrecognised
       {L"/x", {kFindSaver, kFindDialog, L"load"}},
-      {L"/c", {kFindSaver, kFindDialog, L"load", L"dialog"}},
-      {L"/c:1234", {kFindSaver, kFindDialog, L"load", L"dialog"}},
+      {L"/c", {kFindSaver, kFindDialog, L"load", L"dialog 0"}},
+      {L"/c:1234", {kFindSaver, kFindDialog, L"load", L"dialog 1234"}},
       {L"/p 1234", {kFindSaver, kFindDialog, L"preview 1234"}},
       {L"/p:1234", {kFindSaver, kFindDialog, L"preview 1234"}},
       {L"/P", {kFindSaver, kFindDialog, L"preview 0"}},
       {L"/p abc", {kFindSaver, kFindDialog, L"preview 0"}},
       {L"/P 1234", {kFindSaver, kFindDialog, L"preview 1234"}},
       {L"/sx", {kFindSaver, kFindDialog, L"load", L"hide", L"saver"}},
-      {L"/C/S", {kFindSaver, kFindDialog, L"load", L"dialog"}},
+      {L"/C/S", {kFindSaver, kFindDialog, L"load", L"dialog 0"}},
       {L" /S", {kFindSaver, kFindDialog, L"load"}},  // the mode letter is "/"
   };
   for (const auto& c : cases) {
