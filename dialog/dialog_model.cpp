@@ -59,24 +59,27 @@ int SliderAfter(int value, ScrollAction action, int thumb, const SliderRange& ra
   return std::clamp(next, range.min, range.max);
 }
 
-void SaveSettings(settings::IniFile& ini, settings::Settings& settings, std::optional<int> movedSlider,
-                  std::wstring_view repeatText) {
+settings::SaveStatus SaveSettings(settings::IniFile& ini, settings::Settings& settings,
+                                  std::optional<int> movedSlider, std::wstring_view repeatText) {
   using namespace settings;
   const std::wstring& path = settings.iniPath;
   const int count = settings.particleCount;
-  if (movedSlider) {
-    ini.Write(kSection, kKeyParticleCount, DecimalText(*movedSlider), path);
-  } else if (count >= kParticleSlider.min && count <= kParticleSlider.max) {
-    ini.Write(kSection, kKeyParticleCount, DecimalText(count), path);
+  std::optional<int> particles = movedSlider;
+  if (!particles && count >= kParticleSlider.min && count <= kParticleSlider.max) particles = count;
+  if (particles) {
+    if (const auto status = ini.Write(kSection, kKeyParticleCount, DecimalText(*particles), path); !status.ok())
+      return status;
   }
-  ini.Write(kSection, kKeyBgmSource, DecimalText(settings.bgmSource), path);
+  if (const auto status = ini.Write(kSection, kKeyBgmSource, DecimalText(settings.bgmSource), path); !status.ok())
+    return status;
   if (const auto number = CoerceNumber(repeatText)) {
     if (const auto track = RoundToInt16(*number)) settings.bgmTrack = *track;
   } else {
     settings.bgmTrack = 0;
   }
-  ini.Write(kSection, kKeyBgmRepeat, DecimalText(settings.bgmTrack), path);
-  ini.Write(kSection, kKeyBgmFile, settings.bgmFile, path);
+  if (const auto status = ini.Write(kSection, kKeyBgmRepeat, DecimalText(settings.bgmTrack), path); !status.ok())
+    return status;
+  return ini.Write(kSection, kKeyBgmFile, settings.bgmFile, path);
 }
 
 }  // namespace lw::dialog

@@ -62,8 +62,9 @@ int SliderAfter(int value, ScrollAction action, int thumb, const SliderRange& ra
 // is the slider's value once the user has moved it (`movedSlider`); untouched, a stored count the
 // slider cannot show (outside its range, or 0 from a damaged value) is not written, so the file
 // keeps it as it was. BGM_Track is taken from the repeat box's text first: a number is rounded
-// half to even (a value beyond 16 bits leaves it as it was), any other text gives 0.
-void SaveSettings(settings::IniFile& ini, settings::Settings& settings, std::optional<int> movedSlider,
-                  std::wstring_view repeatText);
+// half to even (a value beyond 16 bits leaves it as it was), any other text gives 0. Writing
+// stops at the first write that fails, and its status is returned.
+[[nodiscard]] settings::SaveStatus SaveSettings(settings::IniFile& ini, settings::Settings& settings,
+                                                std::optional<int> movedSlider, std::wstring_view repeatText);
 
 }  // namespace lw::dialog

@@ -479,7 +479,7 @@ void SettingsDialog::Commit() {
   std::wstring repeatText(static_cast<std::size_t>(length) + 1, L'\0');
   repeatText.resize(static_cast<std::size_t>(GetWindowTextW(repeat_, repeatText.data(), length + 1)));
   settings::IniFile ini(SystemFileStore(), SystemCp932());
-  SaveSettings(ini, settings_, movedSlider_, repeatText);
+  static_cast<void>(SaveSettings(ini, settings_, movedSlider_, repeatText));
 }
 
 void SettingsDialog::Unload() {

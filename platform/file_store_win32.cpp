@@ -28,45 +28,55 @@ std::wstring Extended(const std::wstring& path) {
   return path;
 }
 
+// Creates (or empties) `path` and writes `bytes` to disk; 0 or the failing step's error code.
+DWORD WriteNew(const std::wstring& path, std::string_view bytes) {
+  Handle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!f.valid()) return GetLastError();
+  DWORD written = 0;
+  if (!bytes.empty() && !WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+    return GetLastError();
+  if (written != bytes.size()) return ERROR_DISK_FULL;
+  return FlushFileBuffers(f.get()) ? ERROR_SUCCESS : GetLastError();
+}
+
 class Win32FileStore final : public FileStore {
  public:
-  std::optional<std::string> ReadAll(const std::wstring& path) const override {
+  FileRead ReadAll(const std::wstring& path) const override {
     Handle f(CreateFileW(Extended(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!f.valid()) return std::nullopt;
+    if (!f.valid()) {
+      const DWORD error = GetLastError();
+      if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {};
+      return {std::nullopt, error};
+    }
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(f.get(), &size) || size.QuadPart > 0x7FFFFFFF) return std::nullopt;
+    if (!GetFileSizeEx(f.get(), &size)) return {std::nullopt, GetLastError()};
+    if (size.QuadPart > 0x7FFFFFFF) return {std::nullopt, ERROR_FILE_TOO_LARGE};
     std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
     DWORD got = 0;
     if (!bytes.empty() && !ReadFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr))
-      return std::nullopt;
+      return {std::nullopt, GetLastError()};
     bytes.resize(got);
-    return bytes;
+    return {std::move(bytes), 0};
   }
 
-  bool ReplaceAll(const std::wstring& original, std::string_view bytes) override {
+  std::uint32_t ReplaceAll(const std::wstring& original, std::string_view bytes) override {
     const std::wstring path = Extended(original);
     // A file marked read-only refuses changes, even to a process that could rename over it.
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
-      return false;
+      return ERROR_ACCESS_DENIED;
 
     // One fixed name beside the file: a save killed half-way leaves at most this one file, and the
     // next save overwrites it instead of adding another.
     const std::wstring temp = Extended(original + L".tmp");
-    bool ok = false;
-    {
-      Handle f(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-      if (f.valid()) {
-        DWORD written = 0;
-        ok = (bytes.empty() || WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr)) &&
-             written == bytes.size() && FlushFileBuffers(f.get());
-      }
-    }
-    if (ok) ok = MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-    if (!ok) DeleteFileW(temp.c_str());
-    return ok;
+    DWORD error = WriteNew(temp, bytes);
+    if (error == ERROR_SUCCESS &&
+        !MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      error = GetLastError();
+    if (error != ERROR_SUCCESS) DeleteFileW(temp.c_str());
+    return error;
   }
 
   bool CanOpenForReading(const std::wstring& path) const override {

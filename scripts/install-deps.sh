@@ -7,8 +7,12 @@ packages=(
   # build: native logic and tests, the cross-compiled saver
   cmake ninja-build g++ clang libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  # the XScreenSaver hack for Linux: Xlib with MIT-SHM, GStreamer, its Debian package and its tests
+  pkg-config libx11-dev libxext-dev libgstreamer1.0-dev dpkg-dev xscreensaver x11-xserver-utils procps python3
   # running the saver: Wine in a virtual display, with a sound server and MP3 decoding
   wine wine64 xvfb xdotool x11-utils imagemagick
+  # several monitors: Xorg with the dummy driver, laid out with xrandr, root colour by xsetroot
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils
   pulseaudio pulseaudio-utils sox libsox-fmt-mp3 lame
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav
   # Japanese texts render as real glyphs; ja_JP locale makes Wine's ANSI code page 932

@@ -92,7 +92,7 @@ void LoadNumber(const std::wstring& text, std::int16_t fallback, std::int16_t& t
 std::wstring IniPathFor(std::wstring_view programFolder) { return std::wstring(programFolder) + L"\\Lumenweave.ini"; }
 
 std::wstring IniFile::Read(std::string_view section, std::string_view key, const std::wstring& path) const {
-  const auto bytes = store_.ReadAll(path);
+  const auto bytes = store_.ReadAll(path).bytes;
   if (!bytes) return {};
   std::string value = ReadProfileValue(ProfileText::From(*bytes, codec_).cp932, section, key);
   // The platform's reader hands the value back as a C string: it ends at its first NUL.
@@ -100,16 +100,18 @@ std::wstring IniFile::Read(std::string_view section, std::string_view key, const
   return codec_.Decode(value);
 }
 
-void IniFile::Write(std::string_view section, std::string_view key, std::wstring_view value,
-                    const std::wstring& path) {
+SaveStatus IniFile::Write(std::string_view section, std::string_view key, std::wstring_view value,
+                          const std::wstring& path) {
   // Characters code page 932 cannot hold are stored as "?", as the platform's own writer does; a
   // music path stored so names no file, and the next start switches file music off.
   const std::string encodedValue = codec_.Encode(value);
-  const ProfileText text = ProfileText::From(store_.ReadAll(path).value_or(std::string()), codec_);
-  if (!text.lossless) return;
+  const FileRead file = store_.ReadAll(path);
+  if (file.error != 0) return {file.error};
+  const ProfileText text = ProfileText::From(file.bytes.value_or(std::string()), codec_);
+  if (!text.lossless) return {kErrorInvalidData};
   const auto edited = WriteProfileValue(text.cp932, section, key, encodedValue);
-  if (!edited) return;
-  store_.ReplaceAll(path, text.Encode(*edited, codec_));
+  if (!edited) return {kErrorInvalidData};
+  return {store_.ReplaceAll(path, text.Encode(*edited, codec_))};
 }
 
 bool FileExists(std::wstring_view path, const FileStore& store) {

@@ -50,17 +50,27 @@ struct ProfileText {
   std::string Encode(std::string_view edited, const Cp932Codec& codec) const;
 };
 
+// The outcome of a save: 0, or the platform's system error code of what failed, e.g.
+// ERROR_ACCESS_DENIED (5) or ERROR_DISK_FULL (112) on Windows.
+struct SaveStatus {
+  std::uint32_t error = 0;
+  bool ok() const { return error == 0; }
+};
+
+// Windows' ERROR_INVALID_DATA, for a value the file cannot hold; the logic names no system header.
+inline constexpr std::uint32_t kErrorInvalidData = 13;
+
 // A settings file on disk, read and written through a FileStore in code page 932.
 class IniFile {
  public:
   IniFile(FileStore& store, const Cp932Codec& codec) : store_(store), codec_(codec) {}
   // Empty text for a missing file, section or key.
   std::wstring Read(std::string_view section, std::string_view key, const std::wstring& path) const;
-  // Failures (read-only file or folder) are silent, as for the platform's own writer. A value
-  // that would break the file's lines, or a file whose text code page 932 cannot hold (one with a
-  // byte-order mark), leaves the file unchanged; characters of the value that code page 932 cannot
-  // hold are stored as "?".
-  void Write(std::string_view section, std::string_view key, std::wstring_view value, const std::wstring& path);
+  // A file that exists but cannot be read is never written over: its read error is returned. A
+  // value that would break the file's lines, or a file whose text code page 932 cannot hold (one
+  // with a byte-order mark), leaves the file unchanged (kErrorInvalidData); characters of the value
+  // that code page 932 cannot hold are stored as "?".
+  [[nodiscard]] SaveStatus Write(std::string_view section, std::string_view key, std::wstring_view value, const std::wstring& path);
 
  private:
   FileStore& store_;

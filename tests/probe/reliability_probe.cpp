@@ -170,9 +170,9 @@ int Processes(const std::wstring& name) {
 int Save(const std::wstring& path, const std::wstring& value) {
   lw::FileStore& store = lw::SystemFileStore();
   lw::settings::IniFile ini(store, lw::SystemCp932());
-  const auto before = store.ReadAll(path);
-  ini.Write(lw::settings::kSection, lw::settings::kKeyParticleCount, value, path);
-  const auto after = store.ReadAll(path);
+  const auto before = store.ReadAll(path).bytes;
+  static_cast<void>(ini.Write(lw::settings::kSection, lw::settings::kKeyParticleCount, value, path));
+  const auto after = store.ReadAll(path).bytes;
   Print(after && after != before ? L"saved" : L"refused");
   return 0;
 }
@@ -194,7 +194,7 @@ int Hammer(const std::wstring& path) {
   lw::settings::IniFile ini(lw::SystemFileStore(), lw::SystemCp932());
   Print(L"hammering");
   for (unsigned i = 0;; ++i)
-    ini.Write(lw::settings::kSection, lw::settings::kKeyParticleCount, i % 2 ? L"111" : L"222", path);
+    static_cast<void>(ini.Write(lw::settings::kSection, lw::settings::kKeyParticleCount, i % 2 ? L"111" : L"222", path));
 }
 
 int Strays(const std::wstring& folder) {

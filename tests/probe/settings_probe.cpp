@@ -17,7 +17,7 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring command = argc > 1 ? argv[1] : L"";
   if (command == L"write" && argc == 5) {
     IniFile ini(lw::SystemFileStore(), lw::SystemCp932());
-    ini.Write(kSection, keys[_wtoi(argv[3]) & 3], argv[4], argv[2]);
+    static_cast<void>(ini.Write(kSection, keys[_wtoi(argv[3]) & 3], argv[4], argv[2]));
     return 0;
   }
   if (command == L"load" && argc == 3) {
