@@ -34,6 +34,10 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 // Posted by the two command buttons: the button that raised the click is still inside its own
 // message handler, so the dialog (and that button) is destroyed only once the handler has returned.
 constexpr UINT kUnloadMessage = WM_APP + 1;
+// Posted by 設定 for the same reason: saves, then closes, or says why it could not save.
+constexpr UINT kCommitMessage = WM_APP + 2;
+// The message box's title: not the dialog's, which FindWindow must keep finding as the one window.
+constexpr wchar_t kMessageTitle[] = L"Lumenweave";
 
 // Child ids start above IDOK and IDCANCEL, which the dialog manager sends for Enter and Esc.
 enum ControlId : int {
@@ -122,7 +126,8 @@ class SettingsDialog final : public win32::Window {
   void ChooseSource(int index);
   void SelectBgmFile();
   void OpenLink();
-  void Commit();
+  settings::SaveStatus Commit();
+  void ReportSaveFailure(std::uint32_t error);
   void Unload();
 
   settings::Settings& settings_;
@@ -474,12 +479,30 @@ void SettingsDialog::OpenLink() {
   SetCursor(LoadCursorW(nullptr, IDC_ARROW));
 }
 
-void SettingsDialog::Commit() {
+settings::SaveStatus SettingsDialog::Commit() {
   const int length = GetWindowTextLengthW(repeat_);
   std::wstring repeatText(static_cast<std::size_t>(length) + 1, L'\0');
   repeatText.resize(static_cast<std::size_t>(GetWindowTextW(repeat_, repeatText.data(), length + 1)));
   settings::IniFile ini(SystemFileStore(), SystemCp932());
-  static_cast<void>(SaveSettings(ini, settings_, movedSlider_, repeatText));
+  return SaveSettings(ini, settings_, movedSlider_, repeatText);
+}
+
+// The system's own wording of the error, in the user's language, and its number.
+std::wstring SystemErrorText(DWORD error) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+      reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text = length && buffer ? std::wstring(buffer, length) : std::wstring();
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
+  return text + (text.empty() ? L"(" : L" (") + std::to_wstring(error) + L")";
+}
+
+void SettingsDialog::ReportSaveFailure(std::uint32_t error) {
+  const std::wstring text =
+      DialogText(IDS_DLG_SAVE_FAILED) + L"\r\n\r\n" + settings_.iniPath + L"\r\n\r\n" + SystemErrorText(error);
+  MessageBoxW(hwnd(), text.c_str(), kMessageTitle, MB_OK | MB_ICONERROR);
 }
 
 void SettingsDialog::Unload() {
@@ -497,8 +520,7 @@ void SettingsDialog::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;
   switch (id) {
     case kIdSave:
-      Commit();
-      PostMessageW(hwnd(), kUnloadMessage, 0, 0);
+      PostMessageW(hwnd(), kCommitMessage, 0, 0);
       break;
     case kIdCancel:
       PostMessageW(hwnd(), kUnloadMessage, 0, 0);
@@ -560,6 +582,13 @@ LRESULT SettingsDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       Layout();
       return 0;
     }
+    case kCommitMessage:
+      if (const settings::SaveStatus status = Commit(); !status.ok()) {
+        ReportSaveFailure(status.error);  // the dialog stays, with the user's choices
+      } else {
+        Unload();
+      }
+      return 0;
     case kUnloadMessage:
       Unload();
       return 0;

@@ -14,6 +14,24 @@ test_dialog_users_file_chosen_in_the_file_dialog_selects_the_music_file() {
   dlg_click $DLG_SAVE && dlg_close_and_wait && dlg_expect_file 600 2 0 'C:\\lwdlg\\choose\\tune.wav'
 }
 
+dlg_message() { lw_probe dialog_probe message >"$LW_RUN_DIR/message.txt"; grep -q '^owned' "$LW_RUN_DIR/message.txt"; }
+
+# Wine maps the read-only attribute to the file's write permission bits.
+test_dialog_users_failed_save_says_so_and_keeps_the_dialog_open() {
+  dlg_setup readonly "$(dlg_ini 700 1 3 '')"
+  chmod a-w "$DLG_INI"; cp "$DLG_INI" "$LW_RUN_DIR/before.ini"
+  dlg_open || return 1
+  dlg_click $((DLG_LABEL0 + 0)); dlg_click $DLG_SAVE
+  lw_wait 15 dlg_message || lw_fail "no message box" || return 1
+  cat "$LW_RUN_DIR/message.txt"
+  grep -qx 'owned 1' "$LW_RUN_DIR/message.txt" && grep -qF "$DLG_WIN_DIR\Lumenweave.ini" "$LW_RUN_DIR/message.txt" ||
+    lw_fail "the message is not the dialog's or does not name the file" || return 1
+  xdotool key Return; lw_wait 10 bash -c '! xdotool search --name "^Lumenweave$"' || lw_fail "the message stayed" || return 1
+  lw_alive "$DLG_PID" && dlg_text_is $DLG_MARK0 ● || lw_fail "the dialog closed or lost the choice" || return 1
+  cmp "$LW_RUN_DIR/before.ini" "$DLG_INI" || lw_fail "the read-only file changed" || return 1
+  lw_probe dialog_probe close && dlg_close_and_wait
+}
+
 test_dialog_users_english_system_shows_no_japanese() {
   dlg_setup english "$(dlg_ini 600 1 0 '')"
   export LANG=C.UTF-8  # Wine's UI language follows it: English

@@ -259,9 +259,9 @@ test_reliability_music_faults() {
 }
 
 # The settings dialog saves through the same writer: in a non-ASCII folder and a folder path longer
-# than 260 characters the file is written; in a read-only folder nothing is, and the dialog still
-# closes. LANG ja_JP: the dialog's texts are code page 932.
-rel_dialog_save() {  # folder-unix-path -> clicks the save button and waits for the program to end
+# than 260 characters the file is written; in a read-only folder nothing is, a message says so and
+# the dialog stays until closed. LANG ja_JP: the dialog's texts are code page 932.
+rel_dialog_save() {  # folder-unix-path [refused] -> clicks the save button and waits for the program to end
   local win; win=$(rel_winpath "$1")
   lw_start "$win\\Lumenweave.scr" /C; local pid=$LW_LAST_PID
   lw_wait_window "<Lumenweave>" 30 || lw_fail "no settings dialog in $1" || return 1
@@ -271,6 +271,13 @@ rel_dialog_save() {  # folder-unix-path -> clicks the save button and waits for 
   local xy; xy=$(awk '$1=="control" && $2==100 {printf "%d %d\n", $4+$6/2, $5+$7/2; exit}' "$dump")
   [[ -n $xy ]] || lw_fail "no save button" || return 1
   xdotool mousemove $xy; sleep 0.3; xdotool click 1
+  if [[ ${2:-} == refused ]]; then
+    lw_wait 15 bash -c "wine '$LW_PROBES/dialog_probe.exe' message 2>/dev/null | grep -q '^owned 1'" ||
+      lw_fail "no message for the failed save" || return 1
+    xdotool key Return; sleep 1
+    lw_alive "$pid" || lw_fail "the dialog closed after a failed save" || return 1
+    wine "$LW_PROBES/dialog_probe.exe" close >/dev/null 2>&1
+  fi
   lw_wait_exit "$pid" 15 || lw_fail "the dialog did not close after saving" || return 1
 }
 
@@ -288,11 +295,11 @@ test_reliability_dialog_saves_in_awkward_folders() {
   dir=$(rel_folder rel_dlg_readonly) || return 1
   if chattr +i "$dir" 2>/dev/null; then
     trap "chattr -i '$dir' 2>/dev/null; lw_stop_test_processes" EXIT
-    rel_dialog_save "$dir"; local rc=$?
+    rel_dialog_save "$dir" refused; local rc=$?
     chattr -i "$dir"
     ((rc == 0)) || return 1
     [[ ! -e $dir/Lumenweave.ini ]] || lw_fail "read-only folder: a settings file appeared" || return 1
-    lw_log "read-only folder: nothing saved, the dialog closed"
+    lw_log "read-only folder: nothing saved, a message said so"
   else
     lw_log "read-only folder: chattr +i is not permitted here; case skipped"
   fi
