@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "controls/command_win32.h"
+#include "dialog/dialog_access_win32.h"
 #include "dialog/dialog_entry_win32.h"
 #include "dialog/dialog_layout.h"
 #include "dialog/dialog_model.h"
@@ -100,6 +102,8 @@ class SettingsDialog final : public win32::Window {
 
   // Creates, fills and shows the dialog; false when the window cannot be made.
   bool Load(HWND owner);
+  // Keys the dialog handles wherever the focus is; true when `msg` was one of them.
+  bool PreTranslate(const MSG& msg) { return keyboard_.PreTranslate(msg); }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -112,6 +116,7 @@ class SettingsDialog final : public win32::Window {
   void CreateControls();
   void FitClient(bool centre);
   void Layout();
+  void AttachAccess();
   void PaintBackground();
   void TileBackground(HDC dc, const RECT& target);
   void CopyBackground(HDC dc, const RECT& area);
@@ -156,6 +161,8 @@ class SettingsDialog final : public win32::Window {
   std::array<HWND, 3> buttons_{};
   std::array<HWND, kSourceChoices> marksWnd_{};
   std::array<HWND, kSourceChoices> sourceLabels_{};
+  HWND repeatLabel_ = nullptr, sliderHeading_ = nullptr;
+  DialogKeyboard keyboard_;
   bool unloading_ = false;
 };
 
@@ -193,6 +200,7 @@ bool SettingsDialog::Load(HWND owner) {
   CreateControls();
   for (HWND button : buttons_)
     if (button) SendMessageW(button, controls::kCommandInitialize, 0, 0);
+  AttachAccess();
   PaintBackground();
   ShowView(ViewOnOpen(settings_));
 
@@ -201,6 +209,7 @@ bool SettingsDialog::Load(HWND owner) {
   SetCursor(LoadCursorW(nullptr, IDC_ARROW));
   ShowWindow(hwnd(), SW_SHOWNORMAL);
   SetForegroundWindow(hwnd());
+  keyboard_.FocusFirst();
   UpdateWindow(hwnd());
   return true;
 }
@@ -241,6 +250,24 @@ void SettingsDialog::Layout() {
   }
   PaintBackground();
   InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void SettingsDialog::AttachAccess() {
+  DialogWindows windows;
+  windows.dialog = hwnd();
+  windows.sourceLabels = sourceLabels_;
+  windows.sourceMarks = marksWnd_;
+  windows.repeat = repeat_;
+  windows.repeatLabel = repeatLabel_;
+  windows.browse = buttons_[2];
+  windows.slider = slider_;
+  windows.sliderHeading = sliderHeading_;
+  windows.link = link_;
+  windows.save = buttons_[0];
+  windows.cancel = buttons_[1];
+  auto source = [this] { return static_cast<int>(settings_.bgmSource); };
+  keyboard_.Attach(windows, source);
+  DescribeDialogControls(windows, source);
 }
 
 void SettingsDialog::CreateFonts() {
@@ -306,12 +333,13 @@ void SettingsDialog::CreateControls() {
   repeatBox.twips.height *= 8;  // room for the drop-down list
   repeat_ = AddControl(WC_COMBOBOXW, L"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, repeatBox,
                        kIdRepeat);
-  AddLabel(DialogText(IDS_DLG_REPEAT).c_str(), SS_LEFT, inPanel(twips::kRepeatLabel), kIdHeading, true);
+  repeatLabel_ = AddLabel(DialogText(IDS_DLG_REPEAT).c_str(), SS_LEFT, inPanel(twips::kRepeatLabel), kIdHeading, true);
   buttons_[2] = AddControl(controls::kCommandClass, L"...", WS_TABSTOP, inPanel(twips::kFileButton), kIdBrowse);
   fileName_ = AddControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL | WS_BORDER,
                          inPanel(twips::kFileName), kIdFileName);
 
-  AddLabel(DialogText(IDS_DLG_PARTICLES).c_str(), SS_CENTER, inPanel(twips::kHeadingParticles), kIdHeading, false);
+  sliderHeading_ = AddLabel(DialogText(IDS_DLG_PARTICLES).c_str(), SS_CENTER, inPanel(twips::kHeadingParticles),
+                            kIdHeading, false);
   slider_ = AddControl(L"SCROLLBAR", L"", SBS_HORZ | WS_TABSTOP, inPanel(twips::kSlider), kIdSlider);
   SetScrollRange(slider_, SB_CTL, kParticleSlider.min, kParticleSlider.max, FALSE);
   SetScrollPos(slider_, SB_CTL, kParticleSlider.designValue, FALSE);
@@ -632,15 +660,21 @@ void RunSettingsDialog(settings::Settings& settings, HWND owner) {
   INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&common);
   controls::RegisterCommandClass();
-  SettingsDialog dialog(settings);
-  // A handle that names no window (stale, or not a handle at all) leaves the dialog ownerless.
-  if (!dialog.Load(owner && IsWindow(owner) ? owner : nullptr)) return;
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (IsDialogMessageW(dialog.hwnd(), &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+  // Screen readers in other processes reach the dialog's accessible objects through COM.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  {
+    SettingsDialog dialog(settings);
+    // A handle that names no window (stale, or not a handle at all) leaves the dialog ownerless.
+    if (dialog.Load(owner && IsWindow(owner) ? owner : nullptr)) {
+      MSG msg;
+      while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (dialog.PreTranslate(msg) || IsDialogMessageW(dialog.hwnd(), &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+    }
   }
+  if (SUCCEEDED(com)) CoUninitialize();
 }
 
 }  // namespace lw::dialog

@@ -1,5 +1,7 @@
 # The Command button control, hosted by the probe controls_host: its skins and gradient on screen,
-# its caption's place, and Click under real pointer and key input (xdotool's XTEST path).
+# its caption's place, and Click under real pointer input (xdotool's XTEST path). Keys are tested
+# on the settings dialog (test_dialog_keys.sh): under Wine, keys sent to this caption-less popup
+# host never arrive.
 #
 # The probe's client area starts at screen (100, 100); at 96 dots per inch buttons 1..3 are 81 x 25
 # pixels (1215 x 375 twips) at client x 20, 150, 280, button 4 is 29 x 25 (435 x 375 twips) at
@@ -22,8 +24,8 @@ _ctl_move() {
 _ctl_start() {
   xdotool mousemove 1000 800
   _CTL_LOG="$LW_RUN_DIR/controls_host.$BASHPID.$RANDOM.log"
-  lw_start --log "$_CTL_LOG" "$LW_PROBES/controls_host.exe" "$@"
-  lw_wait 30 grep -q '^ready' "$_CTL_LOG" || lw_fail "controls_host did not start" || return 1
+  lw_start --log "$_CTL_LOG" "$LW_PROBE" controls "$@"
+  lw_wait 30 grep -q '^ready' "$_CTL_LOG" || lw_fail "the controls host did not start" || return 1
   lw_wait 10 grep -q '^state 4 ' "$_CTL_LOG"
 }
 
@@ -175,7 +177,6 @@ _ctl_step() {
     rup) xdotool mouseup 3 ;;
     mclick) xdotool click 2 ;;
     dbl) xdotool click --repeat 2 --delay 60 1 ;;
-    key:*) xdotool key "${step#key:}" ;;
     wait:*) _ctl_wait_line "$(tr _ ' ' <<<"${step#wait:}")" ;;
     look:*) local b=${step#look:}; _ctl_expect_shot "controls_look_${b/,/_}" "$b" ;;
     sentinel) _ctl_move 3 && xdotool click 2 ;;  # a click that must come last
@@ -193,7 +194,6 @@ test_controls_clicks_under_real_input() {
     "middle release clicks||move:1 wait:state_1_2 mclick|1"
     "double click clicks twice||move:1 wait:state_1_2 dbl|1 1"
     "a disabled button never clicks|--disable 1|move:1 down up rdown rup look:1,Disable sentinel|3"
-    "keys never click|--focus 1|key:Return key:space key:s sentinel|3"
     "the host destroys the button from Click|--destroy-on-click 1|move:1 down up wait:destroyed_1 sentinel|1 3"
   )
   local row name options steps expected step

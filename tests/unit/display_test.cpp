@@ -253,6 +253,7 @@ TEST(DisplaySaver, LoadStartsMusicBySourceAndEnding) {
       {"Mp3 any case", Music(2, L"C:\\SONG.Mp3"), {"MP3_Play"}, true, false},
       {"ogg", Music(2, L"C:\\song.ogg"), {}, false, false},
       {"two characters", Music(2, L"p3"), {}, false, false},
+      {"only the ending", Music(2, L"wav"), {"WAV_Play"}, false, false},
       {"unknown source", Music(7, L"C:\\a.wav"), {}, false, false},
   };
   for (const auto& c : cases) {
@@ -272,6 +273,7 @@ TEST(DisplaySaver, LoadStartsMusicBySourceAndEnding) {
   } screens[] = {{1920, 1080, 14400, 8100}, {1, 1, 7, 7}, {5000, 4000, 37500, 30000}};
   for (const auto& c : screens) {
     Rig rig(Music(0, L""), L"/S", c.width, c.height);
+    rig.saver.Frame();  // draws inside a screen of any size
     EXPECT_EQ(std::make_pair(rig.saver.centerX(), rig.saver.centerY()), std::make_pair(c.centerX, c.centerY));
     EXPECT_EQ(rig.saver.particles().size(), 601u);
     EXPECT_TRUE(rig.saver.emitters().firstTick && rig.saver.emitters().downArmed);
