@@ -244,6 +244,10 @@ TEST(DisplayEmitters, MapMirrorAndFlipAtTheCentreLine) {
   EmitterStep(below, t, 750, 33000, tall);
   EXPECT_GT(t.refY, 32767);
   EXPECT_EQ(t.refY, std::lround(t.emitY[0]));
+  // Below the centre but above its reference, a downward crossing waits.
+  t.refY = 40000, t.downArmed = true;
+  EmitterStep(below, t, 750, 33000, tall);
+  EXPECT_EQ(std::make_tuple(tall.clsCount(), t.refY, t.downArmed), std::make_tuple(1, 40000, true));
 }
 
 TEST(DisplaySaver, LoadStartsMusicBySourceAndEnding) {
