@@ -37,7 +37,8 @@ test_dialog_users_english_system_shows_no_japanese() {
 }
 
 # Wine reads the DPI from LogPixels when a program starts; the layout follows it, controls and
-# pictures together. Rows: dpi, client size, the OK button's size.
+# pictures together. Wine 8 has one DPI for every monitor and sends no WM_DPICHANGED, so only the
+# opening layout shows here. Rows: dpi, client size, the OK button's size.
 test_dialog_users_lays_out_for_the_dpi() {
   trap "wine reg delete 'HKCU\\Control Panel\\Desktop' /v LogPixels /f >/dev/null 2>&1" RETURN
   dlg_setup dpi 600 2 0
