@@ -71,39 +71,30 @@ test_preview_paints_the_picture_unscaled_over_black() {
   lw_wait_exit "$saver" 15 || lw_fail "saver still running after WM_CLOSE"
 }
 
-# The lit part of a picture as "left top right bottom" (right and bottom exclusive).
-preview_lit_box() {
+# At 144 DPI the picture keeps its size in twips: the same picture rendered 1.5 times as large,
+# so its lit part is the committed picture's scaled by 1.5 (within two pixels), the rest black.
+# Wine 8 takes the DPI from HKCU\Control Panel\Desktop LogPixels when a program starts.
+pv_lit_box() {
   convert "$1" -bordercolor black -border 1 -trim -format '%X %Y %w %h' info: |
-    awk '{ printf "%d %d %d %d", $1 - 1, $2 - 1, $1 - 1 + $3, $2 - 1 + $4 }'
+    awk -v s="$2" '{ printf "%d %d %d %d\n", s * ($1 - 1), s * ($2 - 1), s * ($1 - 1 + $3), s * ($2 - 1 + $4) }'
 }
-
-# True when what the screen shows lit is the committed picture's lit part scaled by $1, within a
-# pixel or two: the same picture rendered at a larger size, the rest of the screen black.
-preview_screen_is_picture_scaled() {
-  local scale=$1 shot=$2 i
-  lw_screenshot "$shot" || return 1
-  local -a want got
-  read -ra want < <(preview_lit_box "$PREVIEW_PICTURE")
-  read -ra got < <(preview_lit_box "$shot")
-  for i in 0 1 2 3; do
-    awk -v w="${want[i]}" -v g="${got[i]}" -v s="$scale" 'BEGIN { d = w * s - g; exit !(d <= 2 && d >= -2) }' || return 1
-  done
+pv_shows_box() {
+  local -a want=($1) got
+  lw_screenshot "$2" && read -ra got < <(pv_lit_box "$2" 1) || return 1
+  local i; for i in 0 1 2 3; do ((want[i] - got[i] <= 2 && got[i] - want[i] <= 2)) || return 1; done
 }
 
 test_preview_at_144_dpi_keeps_the_pictures_size_in_twips() {
-  # Wine 8 takes the DPI from HKCU\Control Panel\Desktop LogPixels when a program starts.
-  local dpikey='HKCU\Control Panel\Desktop' ctl=$LW_RUN_DIR/dpi.ctl log=$LW_RUN_DIR/dpi.log
-  wine reg add "$dpikey" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
-  rm -rf "$ctl" && mkdir -p "$ctl"
-  lw_start --log "$log" "$LW_PROBES/preview_host.exe" desktop "$(preview_winpath "$LW_SCR")" "$(preview_winpath "$ctl")" 90
-  local host=$LW_LAST_PID
-  lw_wait 60 preview_has_line "$log" child; local shown=$?
-  wine reg add "$dpikey" /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
-  ((shown == 0)) || lw_fail "no preview window: $(cat "$log")" || return 1
-  lw_wait 15 preview_screen_is_picture_scaled 1.5 "$LW_RUN_DIR/shots/preview-144dpi.png" ||
-    lw_fail "lit part $(preview_lit_box "$LW_RUN_DIR/shots/preview-144dpi.png"), expected 1.5 x" \
-      "$(preview_lit_box "$PREVIEW_PICTURE") (see shots/preview-144dpi.png)" || return 1
-  : >"$ctl/close"
-  lw_wait 15 preview_has_line "$log" exited || lw_fail "saver still running after WM_CLOSE: $(cat "$log")" || return 1
-  lw_wait_exit "$host" 15 || lw_fail "host probe did not end"
+  local key='HKCU\Control Panel\Desktop' shot=$LW_RUN_DIR/shots/preview-144dpi.png w h want
+  want=$(pv_lit_box "$LW_ROOT/resources/art/preview.bmp" 1.5)
+  read -r w h < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')
+  pv_host dpi 0 0 0 0 || return 1
+  wine reg add "$key" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+  lw_start_scr /p "$PV_PARENT"; local saver=$LW_LAST_PID
+  pv_expect_child "$PV_LOG" "$w" "$h"; local shown=$?
+  wine reg add "$key" /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+  ((shown == 0)) || return 1
+  lw_wait 15 pv_shows_box "$want" "$shot" || lw_fail "lit part $(pv_lit_box "$shot" 1), expected $want (see $shot)" || return 1
+  : >"$PV_CTL/close"
+  lw_wait_exit "$saver" 15 || lw_fail "saver still running after WM_CLOSE"
 }
