@@ -1,9 +1,5 @@
-// Loading the four settings, FileExists, and the settings file's encodings on disk and in memory.
+// Loading the four settings, FileExists, and the settings file's encodings.
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <filesystem>
 
 #include "settings/settings.h"
 #include "tests/unit/memory_store.h"
@@ -113,31 +109,6 @@ TEST(IniFile, ByteOrderMarkedFiles) {
     EXPECT_EQ(ini.Write("S", "k", L"3", kIni).error, 32u);
     EXPECT_EQ(store.files[kIni], c.after.value_or(c.file)) << c.what;
   }
-}
-
-// The real native file store: the swap leaves no temporary file, and read-only files and folders
-// stay as they were.
-TEST(IniFile, OnDiskWritesSwapAndFailSilently) {
-  namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / ("lw-settings-" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  const std::wstring folder = dir.wstring(), path = IniPathFor(folder);
-  IniFile ini(SystemFileStore(), SystemCp932());
-  for (const wchar_t* value : {L"42", L"43"}) {
-    EXPECT_TRUE(ini.Write(kSection, kKeyParticleCount, value, path).ok());
-    EXPECT_EQ(LoadSettings(folder, SystemFileStore(), SystemCp932()).particleCount, std::stoi(value));
-  }
-  const fs::path file = dir / "Lumenweave.ini";
-  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
-  EXPECT_EQ(ini.Write(kSection, kKeyParticleCount, L"44", path).error, EACCES);
-  EXPECT_EQ(LoadSettings(folder, SystemFileStore(), SystemCp932()).particleCount, 43);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
-  EXPECT_TRUE(FileExists(path + L"\\", SystemFileStore()));
-  EXPECT_FALSE(FileExists(folder, SystemFileStore()));
-  EXPECT_FALSE(FileExists(folder + L"\\", SystemFileStore()));
-  fs::permissions(file, fs::perms::owner_all);
-  fs::remove_all(dir);
 }
 
 }  // namespace
