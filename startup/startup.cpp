@@ -18,7 +18,7 @@ void Main(std::wstring_view args, StartupHost& host) {
 
   settings::Settings settings = host.LoadSettings();
   if (mode == L'C') {
-    host.RunSettingsDialog(settings);
+    host.RunSettingsDialog(settings, ParentWindowHandle(args));
     return;
   }
   if (mode != L'S' && !args.empty()) return;

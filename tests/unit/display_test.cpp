@@ -86,6 +86,10 @@ TEST(DisplayCanvas, TwipsToPixel) {
     EXPECT_EQ(canvas.ToPixel(c.x, c.y, px, py), c.inside) << c.x << "," << c.y;
     EXPECT_EQ(std::make_pair(px, py), std::make_pair(c.px, c.py)) << c.x << "," << c.y;
   }
+  PixelCanvas fine(pixels.data(), 20, 10, 1.0f, 0.5f);  // 1440 and 2880 dots per inch
+  int px = 0, py = 0;
+  EXPECT_TRUE(fine.ToPixel(5, 3, px, py));
+  EXPECT_EQ(std::make_pair(px, py), std::make_pair(5, 6));
 }
 
 TEST(DisplayCanvas, PresentsOnlyChangedTilesAndColoursInDibOrder) {
@@ -244,6 +248,10 @@ TEST(DisplayEmitters, MapMirrorAndFlipAtTheCentreLine) {
   EmitterStep(below, t, 750, 33000, tall);
   EXPECT_GT(t.refY, 32767);
   EXPECT_EQ(t.refY, std::lround(t.emitY[0]));
+  // Below the centre but above its reference, a downward crossing waits.
+  t.refY = 40000, t.downArmed = true;
+  EmitterStep(below, t, 750, 33000, tall);
+  EXPECT_EQ(std::make_tuple(tall.clsCount(), t.refY, t.downArmed), std::make_tuple(1, 40000, true));
 }
 
 TEST(DisplaySaver, LoadStartsMusicBySourceAndEnding) {
