@@ -35,8 +35,8 @@ ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 measure() {
   local p=$1 match pid a b start end
   if [[ $p == saver:* ]]; then
-    local spec=${p#saver:}; local n=${spec%%:*} scr=$LW_SCR dir="$LW_DRIVE_C/bench_$RANDOM"
-    [[ $spec == *:* ]] && scr=${spec#*:}
+    local what=${p#saver:}; local n=${what%%:*} scr=$LW_SCR dir="$LW_DRIVE_C/bench_$RANDOM"
+    [[ $what == *:* ]] && scr=${what#*:}
     mkdir -p "$dir" && cp "$scr" "$dir/Lumenweave.scr"
     printf '[Section]\r\n粒子数=%s\r\n' "$n" | iconv -f UTF-8 -t CP932 >"$dir/Lumenweave.ini"
     LW_SCR="$dir/Lumenweave.scr" lw_start_scr /S; match=${dir##*/}
