@@ -276,6 +276,12 @@ TEST(CommandProperties, LoadFromStore) {
     EXPECT_EQ(rig.button->Opaque(), c.opaque) << c.name;
     EXPECT_EQ(rig.surface.skins, c.enabled ? "N" : "") << c.name;
   }
+  // A key missing from the store reads as its default, whatever the control held before.
+  Rig twice(false, Bag({{L"Enabled", 0}, {L"FirstRun", 0}, {L"FontColour", 255}, {L"Visible", 0}, {L"Caption", 7}}));
+  twice.button->ReadProperties(PropertyBag{}, kAmbient);
+  const Command& b = *twice.button;
+  EXPECT_EQ(std::make_tuple(b.IsEnabled(), b.FirstRun(), b.Label().colour, b.Opaque(), b.Caption()),
+            std::make_tuple(true, std::uint8_t{1}, 0, true, std::wstring(L"Command1")));
 }
 
 TEST(CommandProperties, SaveAndReadBack) {

@@ -138,10 +138,21 @@ TEST(DialogLayout, TwipsScaleWithTheDpi) {
       {twips::kPanel, {}, 96, {16, 16, 433, 117}},
       {twips::kSlider, twips::kPanel, 96, {292, 52, 77, 17}},
       {twips::kSave, {}, 120, {355, 185, 101, 31}},
+      {{-8, -7, 0, 0}, {}, 96, {-1, 0, 0, 0}}, {{5, -5, 0, 0}, {}, 144, {1, -1, 0, 0}},  // halves away from zero
       {twips::kCancel, {}, 192, {736, 296, 162, 50}},
       {twips::kMark[2], twips::kPanel, 144, {78, 138, 20, 20}},
   };
   for (const auto& c : cases) EXPECT_EQ(ToPixels(c.twips, c.dpi, c.origin), c.pixels) << c.dpi;
+  const struct { int dpi; DialogMetrics metrics; } metrics[] = {
+      {96, {465, 191, -13, 556, 20, 12, 1}}, {144, {698, 287, -20, 834, 30, 18, 2}}, {0, {465, 191, -13, 556, 20, 12, 1}},
+      {-96, {465, 191, -13, 556, 20, 12, 1}}, {120, {581, 239, -16, 695, 25, 15, 1}},
+  };
+  for (const auto& c : metrics) {
+    const DialogMetrics m = MetricsAt(c.dpi);
+    EXPECT_EQ(std::vector({m.clientWidth, m.clientHeight, m.fontHeight, m.stripWidth, m.stripHeight, m.markSide, m.frameLine}),
+              std::vector({c.metrics.clientWidth, c.metrics.clientHeight, c.metrics.fontHeight, c.metrics.stripWidth,
+                           c.metrics.stripHeight, c.metrics.markSide, c.metrics.frameLine})) << c.dpi;
+  }
 }
 
 TEST(DialogLayout, EverythingDrawnScalesWithTheDpi) {
