@@ -48,9 +48,13 @@ void ParticleField::Pass(float emitX, float emitY, std::uint32_t trailColour, Di
   // The common pairing (pixels in memory, the built-in generator) runs without a call per point.
   auto* uniform = dynamic_cast<UniformRandom*>(&random);
   if (PixelCanvas* canvas = surface.Canvas()) {
-    auto plot = [canvas](float x, float y, std::uint32_t c) { canvas->PSet(x, y, c); };
+    const PixelCanvas::Writer writer = canvas->writer();
+    auto plot = [&writer](float x, float y, std::uint32_t c) { writer.PSet(x, y, c); };
     if (uniform) {
-      RunPass(*this, emitX, emitY, trailColour, plot, [uniform] { return uniform->NextInline(); });
+      // The generator's state in a local for the pass (registers), written back after it.
+      UniformRandom local = *uniform;
+      RunPass(*this, emitX, emitY, trailColour, plot, [&local] { return local.NextInline(); });
+      *uniform = local;
     } else {
       RunPass(*this, emitX, emitY, trailColour, plot, [&random] { return random.Next(); });
     }

@@ -26,28 +26,46 @@ class PixelCanvas {
   float twipsPerPixelX() const { return twipsPerPixelX_; }
   float twipsPerPixelY() const { return twipsPerPixelY_; }
 
-  // The one conversion of a point in twips to a pixel: pixel i covers [i, i + 1) times the twips
-  // per pixel. False when the point lies outside the buffer (NaN included).
-  bool ToPixel(float x, float y, int& px, int& py) const {
-    const double fx = static_cast<double>(x) * pixelsPerTwipX_;
-    const double fy = static_cast<double>(y) * pixelsPerTwipY_;
-    if (!(fx >= 0.0 && fx < width_ && fy >= 0.0 && fy < height_)) return false;
-    px = static_cast<int>(fx);
-    py = static_cast<int>(fy);
-    return true;
+  // The canvas's addresses and scales copied into a value: a pass that stores through it keeps
+  // them in registers, where the byte stores of the tile marks would make every member reload.
+  struct Writer {
+    std::uint32_t* pixels;
+    std::uint8_t* dirty;
+    double pixelsPerTwipX, pixelsPerTwipY;
+    int width, height, tileShift, tilesX;
+
+    // The one conversion of a point in twips to a pixel: pixel i covers [i, i + 1) times the twips
+    // per pixel. False when the point lies outside the buffer (NaN included).
+    bool ToPixel(float x, float y, int& px, int& py) const {
+      const double fx = static_cast<double>(x) * pixelsPerTwipX;
+      const double fy = static_cast<double>(y) * pixelsPerTwipY;
+      if (!(fx >= 0.0 && fx < width && fy >= 0.0 && fy < height)) return false;
+      px = static_cast<int>(fx);
+      py = static_cast<int>(fy);
+      return true;
+    }
+
+    // Only a store that changes the pixel marks its tile: a spark redrawn over its own trail costs
+    // nothing to present.
+    void PSet(float x, float y, std::uint32_t colour) const {
+      int px, py;
+      if (!ToPixel(x, y, px, py)) return;
+      std::uint32_t& pixel = pixels[static_cast<std::size_t>(py) * width + px];
+      const std::uint32_t value = ToDib(colour);
+      if (pixel == value) return;
+      pixel = value;
+      dirty[static_cast<std::size_t>(py >> tileShift) * tilesX + (px >> tileShift)] = 1;
+    }
+  };
+  Writer writer() {
+    return {pixels_, dirty_.data(), pixelsPerTwipX_, pixelsPerTwipY_, width_, height_, tileShift_, tilesX_};
   }
 
-  // Only a store that changes the pixel marks its tile: a spark redrawn over its own trail costs
-  // nothing to present.
-  void PSet(float x, float y, std::uint32_t colour) {
-    int px, py;
-    if (!ToPixel(x, y, px, py)) return;
-    std::uint32_t& pixel = pixels_[static_cast<std::size_t>(py) * width_ + px];
-    const std::uint32_t value = ToDib(colour);
-    if (pixel == value) return;
-    pixel = value;
-    dirty_[static_cast<std::size_t>(py >> tileShift_) * tilesX_ + (px >> tileShift_)] = 1;
+  bool ToPixel(float x, float y, int& px, int& py) const {
+    return Writer{nullptr, nullptr, pixelsPerTwipX_, pixelsPerTwipY_, width_, height_, 0, 0}.ToPixel(x, y, px, py);
   }
+
+  void PSet(float x, float y, std::uint32_t colour) { writer().PSet(x, y, colour); }
 
   void Clear();
 
@@ -70,6 +88,10 @@ class PixelCanvas {
   int tileShift_;
   int tilesX_, tilesY_;
   std::vector<std::uint8_t> dirty_;
+  // TakeDirtyRects' work lists, kept for their capacity; runAt_ is the run starting at each tile
+  // column of the row being merged (-1: none).
+  std::vector<PixelRect> open_, runs_, next_;
+  std::vector<int> runAt_;
 };
 
 }  // namespace lw::display
