@@ -43,15 +43,15 @@ void Saver::Form_Load() {
   emitters_.trailColour = kBlack;
   spring_ = SpringModel{};
 
-  const double now = ports_.clock.Milliseconds();
+  // The timers count from after the music call, so a slow open still gets its full interval.
   if (settings_.bgmSource == settings::kSourceCd) {
     ports_.music.CD_Open();
-    timer2_.SetEnabled(true, now);
+    timer2_.SetEnabled(true, ports_.clock.Milliseconds());
   } else if (settings_.bgmSource == settings::kSourceFile) {
     if (FileEndsWith(L"WAV")) ports_.music.WAV_Play();
     if (FileEndsWith(L"MP3")) {
       ports_.music.MP3_Play();
-      timer1_.SetEnabled(true, now);
+      timer1_.SetEnabled(true, ports_.clock.Milliseconds());
     }
   }
   moveCount_ = 0;
@@ -82,7 +82,11 @@ void Saver::Frame() {
 void Saver::RunDueTimers() {
   if (shutDown_) return;  // a tick due while shutting down is never delivered
   const double now = ports_.clock.Milliseconds();
-  if (timer3_.Due(now)) Timer3_Timer();
+  // The emitters move before the first pass, or its particles would all start at (0, 0).
+  if (timer3_.Due(now) || !emittersMoved_) {
+    emittersMoved_ = true;
+    Timer3_Timer();
+  }
   if (timer1_.Due(now)) Timer1_Timer();
   if (timer2_.Due(now)) Timer2_Timer();
 }

@@ -113,6 +113,7 @@ class Saver {
   SaverTimer timer1_{1000};
   SaverTimer timer2_{200};
   SaverTimer timer3_{1};
+  bool emittersMoved_ = false;
   std::int32_t centerX_ = 0;
   std::int32_t centerY_ = 0;
   std::int16_t moveCount_ = 0;

@@ -111,7 +111,7 @@ lw_display_ends_within_a_second() {
 # Closed from outside (task switcher, session end), the saver ends in order rather than running on
 # without its window.
 test_display_close_ends() {
-  lw_display_start "" || return 1
+  lw_display_start /S || return 1
   sleep 1
   lw_probe display_window_probe close
   lw_display_ends_within_a_second "WM_CLOSE"

@@ -44,11 +44,3 @@ test_startup_run_mode_hides_the_pointer() {
   xdotool key space
   lw_wait_exit "$saver" 10 || lw_fail "a key did not end the saver"
 }
-
-test_startup_no_argument_runs_the_saver_with_the_pointer_visible() {
-  lw_start_scr; local saver=$LW_LAST_PID
-  lw_wait_window Lumenweave_Main 30 || lw_fail "no argument did not start the saver" || return 1
-  startup_wait_pointer showing || return 1
-  xdotool key space
-  lw_wait_exit "$saver" 10 || lw_fail "a key did not end the saver"
-}

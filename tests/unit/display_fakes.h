@@ -42,7 +42,7 @@ using Log = std::vector<std::string>;
 class RecordingMusic final : public music::SaverMusic {
  public:
   explicit RecordingMusic(Log& log) : log_(log) {}
-  void CD_Open() override { log_.push_back("CD_Open"); }
+  void CD_Open() override { Open("CD_Open"); }
   void CD_Check() override { log_.push_back("CD_Check"); }
   bool CD_Active() const override { return cdActive; }
   void CD_PrevTrack() override { log_.push_back("CD_PrevTrack"); }
@@ -50,12 +50,17 @@ class RecordingMusic final : public music::SaverMusic {
   void CD_Stop() override { log_.push_back("CD_Stop"); }
   void WAV_Play() override { log_.push_back("WAV_Play"); }
   void WAV_Stop() override { log_.push_back("WAV_Stop"); }
-  void MP3_Play() override { log_.push_back("MP3_Play"); }
+  void MP3_Play() override { Open("MP3_Play"); }
   void MP3_Replay() override { log_.push_back("MP3_Replay"); }
   void MP3_Stop() override { log_.push_back("MP3_Stop"); }
   bool cdActive = true;
+  std::function<void()> whileOpening;  // e.g. a slow drive or file moving the clock on
 
  private:
+  void Open(const char* what) {
+    log_.push_back(what);
+    if (whileOpening) whileOpening();
+  }
   Log& log_;
 };
 

@@ -136,6 +136,17 @@ TEST(MusicCd, UnusableDiscEndsSupervision) {
   }
 }
 
+TEST(MusicCd, DriveNotReadyYetIsAskedAgain) {
+  Devices d;
+  d.spinningUp = true;
+  auto music = MakeMusic(d);
+  music->CD_Open();
+  EXPECT_EQ(Tick(*music, d), (Strings{kCurrent, L"describe 276"}));
+  EXPECT_TRUE(music->CD_Active());
+  d.spinningUp = false;
+  EXPECT_EQ(Tick(*music, d), Plus(kQuietTick, {L"play cdaudio"}));
+}
+
 TEST(MusicCd, TickDecisionsByModeAndCurrentTrack) {
   struct Case {
     const char* name;
@@ -158,6 +169,9 @@ TEST(MusicCd, TickDecisionsByModeAndCurrentTrack) {
       {"current track not a number, repeat set", L"playing", 0, L"three", 3, false, false},
       {"current track not a number, no repeat", L"stopped", 0, L"three", 0, true, true},
       {"current track mentions an error", L"stopped", 0, L"terror", 0, false, false},
+      // A repeat track the disc does not have: the whole disc, as with no repeat track.
+      {"repeat beyond the disc, stopped", L"stopped", 0, L"2", 9, true, true},
+      {"repeat beyond the disc, playing", L"playing", 0, L"2", 9, false, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

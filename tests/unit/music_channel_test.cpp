@@ -94,19 +94,6 @@ TEST(MusicChannel, WavLoopsOnlyWithAWaveDevice) {
   }
 }
 
-TEST(MusicChannel, FileKindByLastThreeCharacters) {
-  struct Case {
-    std::wstring path;
-    FileMusicKind kind;
-  };
-  const Case cases[] = {
-      {L"C:\\a\\song.wav", FileMusicKind::kWav}, {L"C:\\a\\SONG.Mp3", FileMusicKind::kMp3},
-      {L"C:\\a\\songmp3", FileMusicKind::kMp3},  {L"C:\\a\\song.ogg", FileMusicKind::kNone},
-      {L"p3", FileMusicKind::kNone},             {L"C:\\a\\song.ｍｐ３", FileMusicKind::kNone},
-  };
-  for (const auto& c : cases) EXPECT_EQ(FileMusicKindOf(c.path), c.kind) << std::string(c.path.begin(), c.path.end());
-}
-
 // Every reply buffer offered to the platform, by the command that receives it.
 TEST(MusicChannel, CapacitiesOfferedForEachCommand) {
   Devices d;

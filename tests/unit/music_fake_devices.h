@@ -25,7 +25,7 @@ inline void PrintTo(const Call& c, std::ostream* os) {
 }
 
 struct Devices {
-  bool drivePresent = true, discInserted = true, cdOpen = false;
+  bool drivePresent = true, discInserted = true, cdOpen = false, spinningUp = false;
   int tracks = 8, track = 1;
   std::wstring cdMode = L"stopped";
   std::optional<std::wstring> trackReply;  // overrides the current-track answer
@@ -44,7 +44,7 @@ struct Devices {
   }
 
   std::int32_t Answer(const std::wstring& c, std::wstring& reply) {
-    const std::int32_t cd = !cdOpen ? 263 : discInserted ? 0 : 304;  // not open / no disc
+    const std::int32_t cd = !cdOpen ? 263 : spinningUp ? 276 : discInserted ? 0 : 304;  // not open / not ready / no disc
     if (c == L"open cdaudio") return drivePresent ? (cdOpen = true, 0) : 266;
     if (c == L"set cdaudio time format tmsf") return cdOpen ? 0 : 263;
     if (c == L"close cdaudio") return cdOpen ? (cdOpen = false, 0) : 263;

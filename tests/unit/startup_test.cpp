@@ -45,7 +45,7 @@ TEST(Startup, ModeTable) {
       {L"/s", {kFindSaver, kFindDialog, L"load", L"hide", L"saver"}},
       {L"-S", {kFindSaver, kFindDialog, L"load", L"hide", L"saver"}},
       {L"XS", {kFindSaver, kFindDialog, L"load", L"hide", L"saver"}},
-      {L"", {kFindSaver, kFindDialog, L"load", L"saver"}},
+      {L"", {kFindSaver, kFindDialog, L"load", L"dialog"}},
       {L"S", {kFindSaver, kFindDialog, L"load"}},  // one character: unrecognised
       {L"/x", {kFindSaver, kFindDialog, L"load"}},
       {L"/c", {kFindSaver, kFindDialog, L"load", L"dialog"}},
@@ -86,6 +86,14 @@ TEST(CommandLine, ArgumentTextAndParentHandle) {
   EXPECT_EQ(ArgumentText(L"C:\\Lumenweave.scr /S"), L"/S");
   EXPECT_EQ(ArgumentText(L"Lumenweave.scr"), L"");
   EXPECT_EQ(ArgumentText(L"\"C:\\a b\\x.scr\""), L"");
+  // An unquoted own path with blanks, in its long or short form, is skipped whole.
+  const std::vector<std::wstring> own = {L"C:\\My Savers\\Lumenweave.scr", L"C:\\MYSAVE~1\\LUMENW~1.SCR"};
+  const std::pair<std::wstring, std::wstring> lines[] = {
+      {L"C:\\My Savers\\Lumenweave.scr /s", L"/s"},   {L"c:\\my savers\\LUMENWEAVE.SCR", L""},
+      {L"C:\\MYSAVE~1\\LUMENW~1.SCR /p 5", L"/p 5"}, {L"\"C:\\My Savers\\Lumenweave.scr\" /c", L"/c"},
+      {L"C:\\My Savers\\Lumenweave.scrx /s", L"Savers\\Lumenweave.scrx /s"},
+  };
+  for (const auto& [line, args] : lines) EXPECT_EQ(ArgumentText(line, own), args);
 
   struct Case {
     std::wstring args;
