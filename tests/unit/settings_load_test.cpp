@@ -110,8 +110,38 @@ TEST(IniFile, FreshFileIsByteExactAndReadsBack) {
             "[Section]\r\n\x97\xB1\x8E\x71\x90\x94=600\r\nBGM\x8B\xE6\x95\xAA=2\r\nBGM\xD8\xCB\xDF\xB0\xC4=0\r\n"
             "BGM\xCC\xA7\xB2\xD9=C:\\\x89\xB9\x8A\x79.mp3\r\n");
   EXPECT_EQ(ini.Read(kSection, kKeyBgmFile, kIni), L"C:\\\u97F3\u697D.mp3");
-  EXPECT_TRUE(ini.Write(kSection, kKeyBgmFile, L"C:\\\u00E9.mp3", kIni).ok());  // not in code page 932
-  EXPECT_EQ(ini.Read(kSection, kKeyBgmFile, kIni), L"C:\\?.mp3");
+}
+
+// A value code page 932 cannot hold, or not within what a read returns, turns the whole file into
+// UTF-16LE with a byte-order mark; every value reads back whole.
+TEST(IniFile, ValuesBeyondCodePage932MakeTheFileUtf16) {
+  struct Case {
+    const char* what;
+    std::wstring value;
+    bool unicode;
+  };
+  const Case cases[] = {
+      {"255 bytes", std::wstring(255, L'x'), false},
+      {"256 bytes of kanji", std::wstring(128, L'\u97F3'), true},
+      {"Latin", L"C:\\Jos\u00E9\\tone.mp3", true},
+      {"Hangul and a surrogate pair", L"C:\\\uD55C\xD83C\xDFB5.mp3", true},
+  };
+  for (const auto& c : cases) {
+    MemoryStore store;
+    store.files[kIni] = "[S]\r\nk=1\r\n";
+    IniFile ini(store, SystemCp932());
+    EXPECT_TRUE(ini.Write("S", "j", c.value, kIni).ok()) << c.what;
+    EXPECT_EQ(store.files[kIni].starts_with("\xFF\xFE"), c.unicode) << c.what;
+    EXPECT_EQ(ini.Read("S", "j", kIni), c.value) << c.what;
+    EXPECT_EQ(ini.Read("S", "k", kIni), L"1") << c.what;
+    EXPECT_TRUE(ini.Write("S", "k", L"2", kIni).ok());  // a Unicode file stays Unicode
+    EXPECT_EQ(store.files[kIni].starts_with("\xFF\xFE"), c.unicode) << c.what;
+  }
+  MemoryStore store;
+  store.files[kIni] = "[S]\r\nk=1\r\n";
+  IniFile ini(store, SystemCp932());
+  EXPECT_TRUE(ini.Write("S", "j", L"\u00E9", kIni).ok());
+  EXPECT_EQ(store.files[kIni], "\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0" "1\0\r\0\n\0j\0=\0\xE9\0\r\0\n\0"s);
 }
 
 TEST(IniFile, ByteOrderMarkedFilesAreReadAndKeptInTheirEncoding) {
@@ -133,15 +163,14 @@ TEST(IniFile, ByteOrderMarkedFilesAreReadAndKeptInTheirEncoding) {
     EXPECT_TRUE(ini.Write("S", "k", L"2", kIni).ok());
     EXPECT_EQ(store.files[kIni], c.after) << c.what;
   }
-  MemoryStore lossy;  // U+00E9 cannot be held by code page 932: readable, never rewritten
-  lossy.files[kIni] = "\xEF\xBB\xBF[S]\nk=1\nx=\xC3\xA9\n";
-  IniFile ini(lossy, SystemCp932());
-  EXPECT_EQ(ini.Read("S", "k", kIni), L"1");
-  EXPECT_EQ(ini.Write("S", "k", L"2", kIni).error, kErrorInvalidData);
-  EXPECT_EQ(ini.Read("S", "k", kIni), L"1");
-  lossy.readError = 32;  // an existing file that cannot be read is never written over
-  EXPECT_EQ(ini.Write("S", "k", L"2", kIni).error, 32u);
-  EXPECT_EQ(lossy.files[kIni], "\xEF\xBB\xBF[S]\nk=1\nx=\xC3\xA9\n");
+  MemoryStore utf8;  // U+00E9, which code page 932 cannot hold, is kept
+  utf8.files[kIni] = "\xEF\xBB\xBF[S]\nk=1\nx=\xC3\xA9\n";
+  IniFile ini(utf8, SystemCp932());
+  EXPECT_TRUE(ini.Write("S", "k", L"2", kIni).ok());
+  EXPECT_EQ(utf8.files[kIni], "\xEF\xBB\xBF[S]\nk=2\nx=\xC3\xA9\n");
+  utf8.readError = 32;  // an existing file that cannot be read is never written over
+  EXPECT_EQ(ini.Write("S", "k", L"3", kIni).error, 32u);
+  EXPECT_EQ(utf8.files[kIni], "\xEF\xBB\xBF[S]\nk=2\nx=\xC3\xA9\n");
 }
 
 // The real native file store: the swap leaves no temporary file, and read-only files and folders
