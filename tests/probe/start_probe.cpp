@@ -11,7 +11,8 @@ int wmain(int argc, wchar_t** argv) {
   JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
   limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
   SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
-  STARTUPINFOW startup{sizeof startup};
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
   PROCESS_INFORMATION info{};
   if (!CreateProcessW(argv[1], argv[2], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) return 1;
   AssignProcessToJobObject(job, info.hProcess);
