@@ -2,11 +2,14 @@
 # portable ZIP and as a per-user NSIS installer (packaging/NSIS.template.in). Both carry the
 # project version. Build with `cpack` in build/windows, or scripts/package.sh.
 
-# The user's part of README.md (everything before the developers' section) becomes README.txt,
-# with Windows line ends so that every editor shows it as written.
+# The Windows user's part of README.md (everything before the Linux and developers' sections)
+# becomes README.txt, with Windows line ends so that every editor shows it as written.
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md)
 file(READ ${PROJECT_SOURCE_DIR}/README.md lw_readme)
-string(FIND "${lw_readme}" "\n## For developers" lw_developers_at)
+string(FIND "${lw_readme}" "\n## For Linux users" lw_developers_at)
+if(lw_developers_at EQUAL -1)
+  string(FIND "${lw_readme}" "\n## For developers" lw_developers_at)
+endif()
 if(lw_developers_at GREATER -1)
   string(SUBSTRING "${lw_readme}" 0 ${lw_developers_at} lw_readme)
 endif()

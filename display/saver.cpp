@@ -35,11 +35,8 @@ bool Saver::FileEndsWith(std::wstring_view upperEnding) const {
 }
 
 void Saver::Form_Load() {
-  DisplaySurface& surface = ports_.surface;
   ports_.host.SizeToScreen();
-  // Centres are 32 bits wide so very large screens keep them; a width beyond that keeps 0.
-  if (auto w = RoundToInt32(surface.ScaleWidth())) centerX_ = *w / 2;
-  if (auto h = RoundToInt32(surface.ScaleHeight())) centerY_ = *h / 2;
+  Resize();
   emitters_.trailColour = kBlack;
   spring_ = SpringModel{};
 
@@ -63,6 +60,12 @@ void Saver::Form_Load() {
   endFlag_ = false;
   emitters_.firstTick = true;
   emitters_.downArmed = true;
+}
+
+void Saver::Resize() {
+  // Centres are 32 bits wide so very large screens keep them; a width beyond that keeps 0.
+  if (auto w = RoundToInt32(ports_.surface.ScaleWidth())) centerX_ = *w / 2;
+  if (auto h = RoundToInt32(ports_.surface.ScaleHeight())) centerY_ = *h / 2;
 }
 
 void Saver::RunDisplayLoop() {

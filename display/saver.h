@@ -75,6 +75,8 @@ class Saver {
   // Set-up up to the display loop: size, centre, spring start state, music, show topmost, seed,
   // particle arrays, flags.
   void Form_Load();
+  // The drawing area changed size (a resized window): the centre follows it.
+  void Resize();
   // Frames until EndFlag is found set at the end of one.
   void RunDisplayLoop();
   // One frame: pump events (input, then due timers), pass at emitter 0, pass at emitter 1, Refresh.

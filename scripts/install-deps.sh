@@ -7,6 +7,8 @@ packages=(
   # build: native logic and tests, the cross-compiled saver
   cmake ninja-build g++ clang libgtest-dev libgmock-dev libbenchmark-dev
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  # the XScreenSaver hack for Linux: Xlib with MIT-SHM, GStreamer, its Debian package and its tests
+  pkg-config libx11-dev libxext-dev libgstreamer1.0-dev dpkg-dev xscreensaver x11-xserver-utils procps python3
   # running the saver: Wine in a virtual display, with a sound server and MP3 decoding
   wine wine64 xvfb xdotool x11-utils imagemagick
   # several monitors: Xorg with the dummy driver, laid out with xrandr, root colour by xsetroot

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The test command: installs what is missing, builds every preset and runs every tier of tests
-# (unit tests under ASan/UBSan, fuzz targets for a bounded time, end-to-end tests under Wine).
+# (unit tests under ASan/UBSan, fuzz targets for a bounded time, end-to-end tests under Wine, the
+# Linux hack from its Debian package under Xvfb and the xscreensaver daemon).
 # Ends with one summary line. Usage: scripts/test.sh [--quick] (--quick skips fuzzing)
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -62,6 +63,17 @@ e2e() {
   return "$rc"
 }
 
+# The X11 hack, built and packaged, then tested as the package installs it.
+linux() {
+  { cmake --preset linux >/dev/null && cmake --build --preset linux && (cd build/linux && cpack >"$logs/cpack-linux.log" 2>&1); } ||
+    { cat "$logs/cpack-linux.log" 2>/dev/null; failed=$((failed + 1)); return 1; }
+  dpkg-deb -x build/linux/packages/lumenweave_*_amd64.deb "$logs/deb" || { failed=$((failed + 1)); return 1; }
+  LW_HACK=$logs/deb/usr/libexec/xscreensaver/lumenweave tests/linux/run.sh 2>&1 | tee "$logs/linux.log"
+  local rc=${PIPESTATUS[0]}
+  count "$logs/linux.log"
+  return "$rc"
+}
+
 status=0
 tier unit unit || status=1
 if tier windows windows; then
@@ -70,6 +82,7 @@ if tier windows windows; then
 else
   status=1; failed=$((failed + 1))
 fi
+tier linux linux || status=1
 ((quick)) || tier fuzz fuzz || status=1
 
 echo "tiers: ${tiers[*]}"

@@ -7,8 +7,9 @@
 namespace lw::settings {
 namespace {
 
-// Malformed sequences become U+FFFD; characters beyond the first plane a surrogate pair.
-std::wstring DecodeUtf8(std::string_view s) {
+// Malformed sequences become U+FFFD (and clear `clean`); characters beyond the first plane a
+// surrogate pair.
+std::wstring DecodeUtf8(std::string_view s, bool& clean) {
   std::wstring out;
   std::size_t i = 0;
   while (i < s.size()) {
@@ -22,6 +23,7 @@ std::wstring DecodeUtf8(std::string_view s) {
       u = (u << 6) | (c & 0x3Fu);
     }
     if (!ok || u > 0x10FFFF) {
+      clean = false;
       out.push_back(L'\uFFFD');
       i += ok ? len : 1;
       continue;
@@ -63,10 +65,11 @@ ProfileText ProfileText::From(std::string_view bytes, const Cp932Codec& codec) {
   ProfileText text;
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
     text.encoding = Encoding::kUtf8;
-    text.wide = DecodeUtf8(bytes.substr(3));
+    text.wide = DecodeUtf8(bytes.substr(3), text.clean);
   } else if (bytes.size() >= 2 && (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF")) {
     text.encoding = bytes[0] == '\xFF' ? Encoding::kUtf16Le : Encoding::kUtf16Be;
     const std::size_t hi = text.encoding == Encoding::kUtf16Le ? 1 : 0;
+    text.clean = bytes.size() % 2 == 0;
     for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
       text.wide.push_back(static_cast<wchar_t>((static_cast<unsigned char>(bytes[i + hi]) << 8) |
                                                static_cast<unsigned char>(bytes[i + 1 - hi])));
@@ -100,7 +103,7 @@ std::optional<std::string> ProfileText::Edited(std::string_view section, std::st
     return unicode.Edited(section, key, value, codec);
   }
   const auto edited = WriteProfileValue(wide, codec.Decode(section), codec.Decode(key), value);
-  if (!edited) return std::nullopt;
+  if (!edited || !clean) return std::nullopt;
   if (encoding == Encoding::kUtf8) return "\xEF\xBB\xBF" + EncodeUtf8(*edited);
   return EncodeUtf16(*edited, encoding == Encoding::kUtf16Le);
 }

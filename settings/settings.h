@@ -44,11 +44,13 @@ struct ProfileText {
   Encoding encoding = Encoding::kCp932;
   std::string cp932;  // the text as code page 932 bytes (a Unicode file's as far as it can hold it)
   std::wstring wide;  // a Unicode file's text
+  bool clean = true;  // false when the Unicode text had malformed sequences: never rewritten
 
   static ProfileText From(std::string_view bytes, const Cp932Codec& codec);
   // The value of a key; section and key are code page 932 names.
   std::wstring Value(std::string_view section, std::string_view key, const Cp932Codec& codec) const;
-  // The file's bytes with the key set, or nullopt when the value would break the file's lines. A
+  // The file's bytes with the key set, or nullopt when the value would break the file's lines or
+  // the file is not clean. A
   // code page 932 file stays byte for byte as it was outside that line while the value fits code
   // page 932 within kMaxValueBytes; otherwise the whole file becomes UTF-16LE with a byte-order mark.
   std::optional<std::string> Edited(std::string_view section, std::string_view key, std::wstring_view value,

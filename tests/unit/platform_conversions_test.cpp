@@ -21,10 +21,7 @@ std::string Narrow(std::wstring_view w) {
 constexpr std::optional<double> kFail = std::nullopt;
 
 TEST(ScanNumber, StopsAtTheFirstCharacterThatCannotContinueANumber) {
-  struct Case {
-    std::wstring text;
-    std::optional<double> expected;
-  };
+  struct Case { std::wstring text; std::optional<double> expected; };
   const Case cases[] = {
       {L"", 0.0},         {L"abc", 0.0},       {L"1234", 1234.0},     {L"  12 34 ", 1234.0},
       {L"\t1\n2", 12.0},  {L"1\r2", 1.0},      {L"12ab", 12.0},       {L"1,000", 1.0},
@@ -42,10 +39,7 @@ TEST(ScanNumber, StopsAtTheFirstCharacterThatCannotContinueANumber) {
 // The expected results are those of the platform's own coercion under a Japanese locale
 // (checked against it by tests/e2e/test_settings_differential.sh).
 TEST(CoerceNumber, FollowsThePlatformCoercion) {
-  struct Case {
-    std::wstring text;
-    std::optional<double> expected;
-  };
+  struct Case { std::wstring text; std::optional<double> expected; };
   const Case cases[] = {
       // blanks, signs and parentheses
       {L" 600 ", 600.0},      {L"\u3000600\u00A0", 600.0}, {L"\u200B600", kFail}, {L"600-", -600.0},
@@ -82,11 +76,7 @@ TEST(CoerceNumber, VeryLongDigitRuns) {
 }
 
 TEST(Rounding, HalvesToEvenFloorAndRanges) {
-  struct Case {
-    double value;
-    double halfEven;
-    double floor;
-  };
+  struct Case { double value; double halfEven; double floor; };
   const Case cases[] = {{0.5, 0, 0}, {1.5, 2, 1}, {2.5, 2, 2}, {-0.5, 0, -1}, {-1.5, -2, -2}, {-2.5, -2, -3},
                         {600.9, 601, 600}, {12.7, 13, 12}, {-2.4, -2, -3}};
   for (const auto& c : cases) {

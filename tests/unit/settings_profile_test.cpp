@@ -16,10 +16,7 @@ using namespace std::string_literals;
 const std::string kA = "\x83\x41", kDi = "\x83\x61";
 
 TEST(ProfileRead, FindsValuesTheWayThePlatformDoes) {
-  struct Case {
-    const char* what;
-    std::string file, section, key, expected;
-  };
+  struct Case { const char* what; std::string file, section, key, expected; };
   const std::string K = std::string(kKeyParticleCount);
   const Case cases[] = {
       {"plain", "[Section]\r\n" + K + "=600\r\n", "Section", K, "600"},
@@ -70,10 +67,7 @@ TEST(ProfileRead, CutsLongValuesTo255BytesWithoutSplittingACharacter) {
 }
 
 TEST(ProfileWrite, EditsInPlaceAndKeepsEverythingElse) {
-  struct Case {
-    const char* what;
-    std::string file, section, key, value, expected;
-  };
+  struct Case { const char* what; std::string file, section, key, value, expected; };
   const Case cases[] = {
       {"fresh file", "", "Section", "k", "1", "[Section]\r\nk=1\r\n"},
       {"update keeps LF line end", "[Section]\nk=1\nj=2\n", "Section", "K", "9", "[Section]\nK=9\nj=2\n"},
@@ -94,9 +88,7 @@ TEST(ProfileWrite, EditsInPlaceAndKeepsEverythingElse) {
 }
 
 TEST(ProfileWrite, RefusesWhatWouldBreakTheLines) {
-  struct Case {
-    std::string section, key, value;
-  };
+  struct Case { std::string section, key, value; };
   const Case cases[] = {{"", "k", "v"},        {"S", " ", "v"},      {"S", "k", "a\r\nb"}, {"S", "k", "a\0b"s},
                         {"S", "k=", "v"},      {"S", "[k]", "v"},    {"S]", "k", "v"},
                         {"S", "k", "x\x83"},  {"S\x83", "k", "v"},  {"S", "\x83", "v"}};

@@ -1,10 +1,14 @@
-// The start procedure: mode table, single-instance guard and the command-line rules.
+// The start procedure: mode table, single-instance guard, command-line rules, preview sizing and
+// the X11 hack's options.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
 #include "startup/command_line.h"
+#include "startup/hack_options.h"
+#include "startup/preview.h"
 #include "startup/startup.h"
 
 namespace lw::startup {
@@ -12,102 +16,144 @@ namespace {
 
 class RecordingHost final : public StartupHost {
  public:
-  std::vector<std::wstring> openTitles;
-  std::vector<std::wstring> calls;
-
-  bool TopLevelWindowExists(std::wstring_view title) override {
-    calls.push_back(L"find " + std::wstring(title));
-    for (const auto& t : openTitles)
-      if (t == title) return true;
-    return false;
-  }
-  void HidePointer() override { calls.push_back(L"hide"); }
-  settings::Settings LoadSettings() override {
-    calls.push_back(L"load");
-    return {};
-  }
-  void RunPreview(std::int32_t parent) override { calls.push_back(L"preview " + std::to_wstring(parent)); }
-  void RunSettingsDialog(settings::Settings&) override { calls.push_back(L"dialog"); }
-  void RunSaver(settings::Settings&, std::wstring_view) override { calls.push_back(L"saver"); }
+  std::wstring open;  // the title of a window of ours already open
+  std::wstring calls;
+  bool TopLevelWindowExists(std::wstring_view title) override { return (calls += L"find ", title == open); }
+  void HidePointer() override { calls += L"hide "; }
+  settings::Settings LoadSettings() override { return (calls += L"load ", settings::Settings{}); }
+  void RunPreview(std::int32_t parent) override { calls += L"preview " + std::to_wstring(parent); }
+  void RunSettingsDialog(settings::Settings&) override { calls += L"dialog"; }
+  void RunSaver(settings::Settings&, std::wstring_view) override { calls += L"saver"; }
 };
 
-using Calls = std::vector<std::wstring>;
-const std::wstring kFindSaver = L"find Lumenweave_Main";
-const std::wstring kFindDialog = L"find <Lumenweave>";
+std::string Narrow(std::wstring_view w) { return std::string(w.begin(), w.end()); }
 
 TEST(Startup, ModeTable) {
-  struct Case {
-    std::wstring args;
-    Calls expected;
-  };
-  const Case cases[] = {
-      {L"/S", {kFindSaver, kFindDialog, L"load", L"hide", L"saver"}},
-      {L"/s", {kFindSaver, kFindDialog, L"load", L"hide", L"saver"}},
-      {L"-S", {kFindSaver, kFindDialog, L"load", L"hide", L"saver"}},
-      {L"XS", {kFindSaver, kFindDialog, L"load", L"hide", L"saver"}},
-      {L"", {kFindSaver, kFindDialog, L"load", L"dialog"}},
-      {L"S", {kFindSaver, kFindDialog, L"load"}},  // one character: unrecognised
-      {L"/x", {kFindSaver, kFindDialog, L"load"}},
-      {L"/c", {kFindSaver, kFindDialog, L"load", L"dialog"}},
-      {L"/c:1234", {kFindSaver, kFindDialog, L"load", L"dialog"}},
-      {L"/p 1234", {kFindSaver, kFindDialog, L"preview 1234"}},
-      {L"/p:1234", {kFindSaver, kFindDialog, L"preview 1234"}},
-      {L"/P", {kFindSaver, kFindDialog, L"preview 0"}},
-      {L"/p abc", {kFindSaver, kFindDialog, L"preview 0"}},
-      {L"/P 1234", {kFindSaver, kFindDialog, L"preview 1234"}},
-      {L"/sx", {kFindSaver, kFindDialog, L"load", L"hide", L"saver"}},
-      {L"/C/S", {kFindSaver, kFindDialog, L"load", L"dialog"}},
-      {L" /S", {kFindSaver, kFindDialog, L"load"}},  // the mode letter is "/"
+  const struct {
+    std::wstring args, calls;  // after both lookups
+  } cases[] = {
+      {L"/S", L"load hide saver"}, {L"/s", L"load hide saver"}, {L"-S", L"load hide saver"},
+      {L"XS", L"load hide saver"}, {L"/sx", L"load hide saver"}, {L"", L"load dialog"},
+      {L"S", L"load "},  // one character: unrecognised
+      {L"/x", L"load "}, {L" /S", L"load "},  // the mode letter is "/"
+      {L"/c", L"load dialog"}, {L"/c:1234", L"load dialog"}, {L"/C/S", L"load dialog"},
+      {L"/p 1234", L"preview 1234"}, {L"/P:1234", L"preview 1234"}, {L"/P", L"preview 0"}, {L"/p abc", L"preview 0"},
   };
   for (const auto& c : cases) {
     RecordingHost host;
     Main(c.args, host);
-    EXPECT_EQ(host.calls, c.expected) << "args: " << std::string(c.args.begin(), c.args.end());
+    EXPECT_EQ(host.calls, L"find find " + c.calls) << Narrow(c.args);
   }
-}
-
-TEST(Startup, GuardStopsEveryModeAndAlwaysLooksUpBothTitles) {
-  for (const std::wstring open : {L"Lumenweave_Main", L"<Lumenweave>"}) {
+  for (const std::wstring open : {L"Lumenweave_Main", L"<Lumenweave>", L"Preview Window"})
     for (const std::wstring args : {L"/s", L"/c", L"/p 5", L""}) {
       RecordingHost host;
-      host.openTitles = {open};
+      host.open = open;
       Main(args, host);
-      EXPECT_EQ(host.calls, (Calls{kFindSaver, kFindDialog}));
+      if (open != L"Preview Window") EXPECT_EQ(host.calls, L"find find ") << Narrow(open) << Narrow(args);
+      else EXPECT_NE(host.calls, L"find find ");
     }
-  }
-  RecordingHost preview;
-  preview.openTitles = {L"Preview Window"};
-  Main(L"/p 7", preview);
-  EXPECT_EQ(preview.calls.back(), L"preview 7");
 }
 
-TEST(CommandLine, ArgumentTextAndParentHandle) {
-  EXPECT_EQ(ArgumentText(L"\"C:\\Program Files\\Lumenweave.scr\" /p 1234"), L"/p 1234");
-  EXPECT_EQ(ArgumentText(L"C:\\Lumenweave.scr /S"), L"/S");
-  EXPECT_EQ(ArgumentText(L"Lumenweave.scr"), L"");
-  EXPECT_EQ(ArgumentText(L"\"C:\\a b\\x.scr\""), L"");
-  // An unquoted own path with blanks, in its long or short form, is skipped whole.
+TEST(CommandLine, ArgumentTextAndModeLetter) {
+  const std::wstring huge(100000, L'x');
+  const struct { std::wstring commandLine, args; wchar_t mode; } cases[] = {
+      {L"\"C:\\Program Files\\Lumenweave.scr\" /p 1234", L"/p 1234", L'P'},
+      {L"C:\\Lumenweave.scr /S", L"/S", L'S'}, {L"Lumenweave.scr", L"", L'\0'}, {L"\"C:\\a b\\x.scr\"", L"", L'\0'},
+      {L"C:\\Lumenweave.scr /S" + huge, L"/S" + huge, L'S'},
+      {L"\"C:\\Lumenweave.scr /S" + huge, L"", L'\0'},  // an unclosed quote swallows everything
+      {L"\"C:\\\u65E5\u672C\\\u30BB.scr\" /s", L"/s", L'S'},
+      {L"Lumenweave.scr /\uFF53", L"/\uFF53", L'\uFF53'}, {L"Lumenweave.scr /\u00DF", L"/\u00DF", L'\u00DF'},
+      {L"Lumenweave.scr \t  \t", L"", L'\0'}, {L"x.scr \t/z", L"/z", L'Z'}, {L"x.scr /{", L"/{", L'{'},
+      {std::wstring(L"Lumenweave.scr /s\0x", 19), std::wstring(L"/s\0x", 4), L'S'},
+      // The program's own path unquoted, with blanks, in its long or short form.
+      {L"C:\\My Savers\\Lumenweave.scr /s", L"/s", L'S'}, {L"c:\\my savers\\LUMENWEAVE.SCR", L"", L'\0'},
+      {L"C:\\MYSAVE~1\\LUMENW~1.SCR /p 5", L"/p 5", L'P'},
+      {L"C:\\My Savers\\Lumenweave.scrx /s", L"Savers\\Lumenweave.scrx /s", L'A'},
+  };
   const std::vector<std::wstring> own = {L"C:\\My Savers\\Lumenweave.scr", L"C:\\MYSAVE~1\\LUMENW~1.SCR"};
-  const std::pair<std::wstring, std::wstring> lines[] = {
-      {L"C:\\My Savers\\Lumenweave.scr /s", L"/s"},   {L"c:\\my savers\\LUMENWEAVE.SCR", L""},
-      {L"C:\\MYSAVE~1\\LUMENW~1.SCR /p 5", L"/p 5"}, {L"\"C:\\My Savers\\Lumenweave.scr\" /c", L"/c"},
-      {L"C:\\My Savers\\Lumenweave.scrx /s", L"Savers\\Lumenweave.scrx /s"},
-  };
-  for (const auto& [line, args] : lines) EXPECT_EQ(ArgumentText(line, own), args);
+  for (const auto& c : cases) {
+    const std::wstring args = ArgumentText(c.commandLine, own);
+    EXPECT_EQ(args, c.args) << Narrow(c.commandLine.substr(0, 40));
+    EXPECT_EQ(ModeLetter(args), c.mode) << Narrow(c.commandLine.substr(0, 40));
+  }
+}
 
-  struct Case {
-    std::wstring args;
-    std::int32_t handle;
+// The handle is the forgiving number scan of what follows "/p" and one separator, rounded to 32 bits.
+TEST(CommandLine, ParentHandle) {
+  const struct { std::wstring args; std::int32_t handle; } cases[] = {
+      {L"/p 1234", 1234}, {L"/p:1234", 1234}, {L"/p", 0}, {L"/p ", 0}, {L"/p 1 2 3", 123}, {L"/p &H100", 256},
+      {L"/p 2.5", 2}, {L"/p 3.5", 4}, {L"/p -1", -1}, {L"/p 2147483647", 2147483647}, {L"/p 2147483647.5", 0},
+      {L"/p -2147483648", INT_MIN}, {L"/p -2147483649", 0}, {L"/p " + std::wstring(10000, L'9'), 0},
+      {L"/p " + std::wstring(10000, L'0') + L"5", 5}, {L"/p 1e99999", 0}, {L"/p &H" + std::wstring(1000, L'F'), 0},
+      {L"/p \u0661\u0662", 0}, {L"/p \uFF11\uFF12", 0}, {std::wstring(L"/p 12\0" L"34", 8), 12}, {L"/p -", 0},
   };
-  const Case cases[] = {
-      {L"/p 1234", 1234},      {L"/p:1234", 1234},   {L"/p", 0},          {L"/p ", 0},
-      {L"/p abc", 0},          {L"/p 12ab", 12},     {L"/p 1 2 3", 123},  {L"/p &H100", 256},
-      {L"/p &O17", 15},        {L"/p 2.5", 2},       {L"/p 3.5", 4},      {L"/p -7", -7},
-      {L"/p 99999999999", 0},  {L"/p 2147483647", 2147483647},           {L"/p 2147483647.5", 0},
-      {L"/p\t\n42", 42},        {L"/p 1e3", 1000},
+  for (const auto& c : cases) EXPECT_EQ(ParentWindowHandle(c.args), c.handle) << Narrow(c.args.substr(0, 20));
+}
+
+TEST(PreviewLayout, ParentSizes) {
+  const struct {
+    const char* what;
+    ScreenRect parent;
+    double tppX, tppY;
+    PreviewLayout expected;  // width/height in twips, then in pixels
+  } cases[] = {
+      {"standard preview area", {300, 200, 452, 312}, 15, 15, {2280, 1680, 152, 112}},
+      {"negative screen position", {-500, -40, -348, 72}, 15, 15, {2280, 1680, 152, 112}},
+      {"widest that fits", {0, 0, 2184, 10}, 15, 15, {32760, 150, 2184, 10}},
+      {"too wide: width stays 0, height still set", {0, 0, 2185, 112}, 15, 15, {0, 1680, 0, 112}},
+      {"too tall: height stays 0", {0, 0, 152, 2185}, 15, 15, {2280, 0, 152, 0}},
+      {"not a window: empty rectangle", {0, 0, 0, 0}, 15, 15, {0, 0, 0, 0}},
+      {"inverted rectangle gives no window", {100, 100, 0, 0}, 15, 15, {-1500, -1500, 0, 0}},
+      {"extreme rectangle does not overflow", {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, 15, 15, {0, 0, 0, 0}},
+      {"axes use their own factor", {0, 0, 100, 100}, 15, 12, {1500, 1200, 100, 100}},
+      {"192 dpi: 1132.5 rounds down to even", {0, 0, 151, 151}, 7.5, 7.5, {1132, 1132, 151, 151}},
+      {"192 dpi: 1147.5 rounds up to even", {0, 0, 153, 153}, 7.5, 7.5, {1148, 1148, 153, 153}},
+      {"192 dpi: 32767.5 rounds out of range", {0, 0, 4368, 4369}, 7.5, 7.5, {32760, 0, 4368, 0}},
   };
-  for (const auto& c : cases)
-    EXPECT_EQ(ParentWindowHandle(c.args), c.handle) << std::string(c.args.begin(), c.args.end());
+  for (const auto& c : cases) {
+    const PreviewLayout got = LayoutPreview(c.parent, c.tppX, c.tppY);
+    EXPECT_EQ(std::vector<std::int32_t>({got.widthTwips, got.heightTwips, got.widthPixels, got.heightPixels}),
+              std::vector<std::int32_t>({c.expected.widthTwips, c.expected.heightTwips, c.expected.widthPixels,
+                           c.expected.heightPixels})) << c.what;
+  }
+  const struct {
+    int dpi;
+    double expected;
+  } dpis[] = {{96, 15}, {120, 12}, {144, 10}, {192, 7.5}, {0, 15}, {-96, 15}};
+  for (const auto& c : dpis) EXPECT_DOUBLE_EQ(TwipsPerPixel(c.dpi), c.expected) << c.dpi;
+}
+
+// The X11 hack's command line: targets, the particle count's settings-file rules, refusals.
+TEST(HackOptions, Table) {
+  constexpr auto kOwn = HackTarget::kOwnWindow, kRoot = HackTarget::kRoot, kId = HackTarget::kWindowId;
+  const struct {
+    std::vector<std::string> args;
+    const char* env;
+    bool ok;
+    HackTarget target;
+    unsigned long id;
+    int count;
+  } cases[] = {
+      {{}, nullptr, true, kOwn, 0, 600},
+      {{"--root", "-count", "12.7"}, nullptr, true, kRoot, 0, 12},
+      {{"-root"}, "0x2a", true, kId, 42, 600},           // the daemon's window wins over --root
+      {{"-window"}, "0x2a", true, kOwn, 0, 600},         // an explicit choice wins over the daemon's
+      {{"-root"}, "junk", true, kRoot, 0, 600},          // an unreadable variable is ignored
+      {{"-window-id", "77", "-count", "-1"}, "0x2a", true, kId, 77, -1},
+      {{"-count", "abc"}, nullptr, true, kOwn, 0, 0},     // unreadable, as in the settings file
+      {{"-count", "40000"}, nullptr, true, kOwn, 0, 0},   // beyond 16 bits
+      {{"-count", ""}, nullptr, true, kOwn, 0, 600},
+      {{"-count"}, nullptr, false, kOwn, 0, 0},          {{"-window-id", "0x"}, nullptr, false, kOwn, 0, 0},
+      {{"-window-id", "12z"}, nullptr, false, kOwn, 0, 0}, {{"-bogus"}, nullptr, false, kOwn, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    const auto options = ParseHackOptions(c.args, c.env);
+    ASSERT_EQ(options.has_value(), c.ok);
+    if (c.ok)
+      EXPECT_EQ(std::make_tuple(options->target, options->windowId, int{options->count}),
+                std::make_tuple(c.target, c.id, c.count));
+  }
 }
 
 }  // namespace

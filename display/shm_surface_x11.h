@@ -1,0 +1,95 @@
+// The hack's retained surface on X11: an image the size of the window, in shared memory when the
+// server offers MIT-SHM (and is local), otherwise in our own memory sent with XPutImage. The
+// particle passes write it directly; Refresh sends only the changed tiles, then waits for the
+// next frame slot.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "display/display_surface.h"
+#include "display/pixel_canvas.h"
+
+namespace lw::display {
+
+// Sleeps to a fixed-period deadline on the monotonic clock. A frame that ran late starts a new
+// schedule instead of rushing to catch up; a signal cuts the wait short so it is seen at once.
+class FramePacer {
+ public:
+  explicit FramePacer(double framesPerSecond);
+  void WaitForNextFrame();
+
+ private:
+  long long period_;
+  long long next_ = 0;
+};
+
+// Twips per pixel for a window `width` pixels wide: 15 (96 dots per inch) from 1920 pixels up;
+// narrower windows are scaled as if they were 1920 pixels wide, so the whole animation fits.
+float TwipsPerPixelForWidth(int width);
+
+class ShmSurface final : public DisplaySurface {
+ public:
+  // `pacer` may be null (no waiting). Draws nothing until Resize has made an image.
+  ShmSurface(Display* display, Window window, FramePacer* pacer);
+  ~ShmSurface() override;
+  ShmSurface(const ShmSurface&) = delete;
+  ShmSurface& operator=(const ShmSurface&) = delete;
+
+  // A new black image of the window's size, presented whole at the next Refresh.
+  void Resize(int width, int height);
+  // The window lost its content (exposed): present everything again.
+  void Invalidate();
+  void ShowFrameRate(bool on) { showFrameRate_ = on; }
+  bool sharedMemory() const { return shm_.shmaddr != nullptr; }
+
+  float ScaleWidth() const override { return width_ * twipsPerPixel_; }
+  float ScaleHeight() const override { return height_ * twipsPerPixel_; }
+  // The window is the hack's whole screen.
+  float ScreenWidth() const override { return ScaleWidth(); }
+  float ScreenHeight() const override { return ScaleHeight(); }
+  float TwipsPerPixelX() const override { return twipsPerPixel_; }
+  float TwipsPerPixelY() const override { return twipsPerPixel_; }
+  void PSet(float x, float y, std::uint32_t colour) override {
+    if (canvas_) canvas_->PSet(x, y, colour);
+  }
+  void Cls() override;
+  void Refresh() override;
+  PixelCanvas* Canvas() override { return canvas_ ? &*canvas_ : nullptr; }
+
+ private:
+  void FreeImage();
+  bool CreateSharedImage(int width, int height);
+  void CreatePlainImage(int width, int height);
+  void Put(const PixelRect& r);
+  void DrawFrameRate();
+
+  Display* display_;
+  Window window_;
+  FramePacer* pacer_;
+  Visual* visual_;
+  int depth_;
+  GC gc_;
+  XImage* image_ = nullptr;
+  XShmSegmentInfo shm_{};
+  // Pixels in the canvas's 0x00RRGGBB order; the image's own memory when its layout is the
+  // same, otherwise this buffer, converted into the image tile by tile.
+  std::vector<std::uint32_t> converted_;
+  std::uint32_t* pixels_ = nullptr;
+  int width_ = 0, height_ = 0;
+  float twipsPerPixel_ = 15.0f;
+  std::optional<PixelCanvas> canvas_;
+  bool wholeNext_ = false;
+  bool showFrameRate_ = false;
+  int frames_ = 0;
+  long long rateSince_ = 0;
+  std::string rateText_;
+};
+
+}  // namespace lw::display

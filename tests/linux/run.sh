@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# The X11 hack seen from outside, natively (no Wine): Xvfb for pixels, a PulseAudio null sink for
+# sound, and Debian's real xscreensaver daemon. Usage: tests/linux/run.sh [filter]
+# Ends with "linux: N passed, N failed".
+set -uo pipefail
+LW_ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+HACK=${LW_HACK:-$LW_ROOT/build/linux/lumenweave}
+source "$LW_ROOT/tests/e2e/lib.sh"
+source "$LW_ROOT/tests/e2e/music_lib.sh"
+source "$LW_ROOT/tests/bench/linux_hack_cpu.sh"
+
+# Prints "lit N upper N lower N mirrored 0|1" for a screenshot: pixels not black, yellow pixels
+# above and below the centre line, and whether the two halves' median distances from the centre
+# (across, and up or down) agree within 40 pixels, as for clouds mirrored about that line.
+analyse() {
+  local size; size=$(identify -format '%w %h' "$1")
+  convert "$1" -depth 8 rgb:- | python3 -c '
+import re, statistics as st, sys
+w, h = map(int, sys.argv[1:]); d = sys.stdin.buffer.read(); halves = ([], []); lit = set()
+for m in re.finditer(rb"[^\0]", d):
+    i = m.start() // 3
+    if i in lit: continue
+    lit.add(i); x, y = i % w, i // w
+    if d[3 * i:3 * i + 3] == b"\xff\xff\x00": halves[y >= h // 2].append((x, abs(y - h // 2)))
+med = [(st.median(p[0] for p in s), st.median(p[1] for p in s)) if s else (-999, -999) for s in halves]
+ok = all(abs(a - b) < 40 for a, b in zip(*med)) and min(map(len, halves)) > 20
+print("lit", len(lit), "upper", len(halves[0]), "lower", len(halves[1]), "mirrored", int(ok))' $size
+}
+field() { sed -E "s/.*$2 ([0-9]+).*/\1/" <<<"$1"; }
+shot() { import -window "${1:-root}" "$LW_RUN_DIR/shots/$t.png" 2>/dev/null && analyse "$LW_RUN_DIR/shots/$t.png"; }
+start() { "$HACK" "$@" 2>>"$LW_RUN_DIR/hack.log" & HACK_PID=$!; LW_TEST_PIDS+=("$HACK_PID"); }
+# Waits up to `seconds` for a screenshot whose field passes an awk test, e.g. until_shot 5 lit '>100';
+# the analysis of the last one stays in LINE.
+until_shot() {
+  local field=$2 test=$3 window=${4:-root} deadline=$((SECONDS + $1))
+  while ((SECONDS <= deadline)); do
+    LINE=$(shot "$window"); echo "$LINE"
+    awk -v v="$(field "$LINE" "$field")" "BEGIN { exit !(v $test) }" && return 0
+    sleep 0.3
+  done
+  return 1
+}
+ends_within() { kill -"$1" "$HACK_PID"; lw_wait_exit "$HACK_PID" "$2" && wait "$HACK_PID"; }
+
+test_root_shows_mirrored_clouds_and_ends_on_sigterm() {
+  start -root
+  until_shot 20 mirrored '== 1' || lw_fail "no mirrored yellow clouds" || return 1
+  ends_within TERM 1 || lw_fail "did not end cleanly within a second of SIGTERM"
+}
+
+# A lone particle paints a trail in trail periods: its dots period shows one pixel (two allowed).
+test_count_zero_lights_at_most_two_pixels() {
+  start -root -count 0
+  until_shot 20 lit '>= 1 && v <= 2' || lw_fail "no frame with one or two pixels lit"
+}
+
+test_missing_music_still_draws_and_ends_on_sigint() {
+  start -root -music "$LW_RUN_DIR/missing.mp3"
+  until_shot 20 lit '> 100' || lw_fail "nothing drawn" || return 1
+  ends_within INT 1 || lw_fail "did not end within a second of SIGINT"
+}
+
+# A 2-second tone is still heard after its end: the file loops.
+test_mp3_is_heard_on_the_null_sink() {
+  music_make_tone "$LW_RUN_DIR/tone.mp3" 2 || return 1
+  music_record_start "$LW_RUN_DIR/rec.raw"
+  start -root -count 10 -music "$LW_RUN_DIR/tone.mp3"
+  sleep 5; music_record_stop
+  local rms; rms=$(music_rms "$LW_RUN_DIR/rec.raw" -1); echo "rms of the last second $rms"
+  music_loud "$rms" || lw_fail "no sound"
+}
+
+test_own_window_keeps_drawing_when_resized_and_ends_when_closed() {
+  start -window
+  lw_wait 10 lw_find_window Lumenweave || lw_fail "no window" || return 1
+  local id; id=$(lw_find_window Lumenweave | head -1)
+  xdotool windowsize "$id" 300 200
+  until_shot 20 lit '> 50' "$id" || lw_fail "the small window shows no clouds" || return 1
+  [[ $(identify -format '%w %h' "$LW_RUN_DIR/shots/$t.png") == '300 200' ]] || lw_fail "not resized" || return 1
+  xdotool windowclose "$id"; lw_wait_exit "$HACK_PID" 2 || lw_fail "lives on without its window"
+}
+
+test_unknown_option_prints_usage_and_exits_1() {
+  local err; err=$("$HACK" -bogus 2>&1 >/dev/null); local rc=$?
+  [[ $rc == 1 && $(wc -l <<<"$err") == 1 && $err == usage:* ]] || lw_fail "rc $rc: $err"
+}
+
+# The daemon refuses to run hacks as root: an ordinary user runs it, with its own settings.
+test_xscreensaver_daemon_runs_and_ends_the_hack() {
+  local user=lwsaver home
+  id "$user" >/dev/null 2>&1 || useradd -m "$user" || return 1
+  home=$(getent passwd "$user" | cut -d: -f6)
+  install -m 755 "$HACK" "$home/lumenweave"
+  printf 'mode: one\nselected: 0\nlock: False\nsplash: False\nprograms: %s/lumenweave -root\n' "$home" >"$home/.xscreensaver"
+  chown "$user" "$home/.xscreensaver"
+  xhost "+SI:localuser:$user" >/dev/null
+  as_user() { runuser -u "$user" -- env DISPLAY="$DISPLAY" HOME="$home" "$@"; }
+  as_user xscreensaver -no-splash >"$LW_RUN_DIR/xscreensaver.log" 2>&1 & LW_TEST_PIDS+=($!)
+  lw_wait 15 as_user xscreensaver-command -version || lw_fail "daemon did not start" || return 1
+  as_user xscreensaver-command -activate
+  lw_wait 15 pgrep -u "$user" -x lumenweave || lw_fail "hack not started" || return 1
+  until_shot 20 upper '> 100' || lw_fail "no animation on screen" || return 1
+  as_user xscreensaver-command -deactivate
+  lw_wait 10 bash -c "! pgrep -u $user -x lumenweave" || lw_fail "hack still running after -deactivate" || return 1
+  as_user xscreensaver-command -exit >/dev/null
+}
+
+LW_RUN_DIR=$(mktemp -d /tmp/lw-linux.XXXXXX); export LW_RUN_DIR; mkdir -p "$LW_RUN_DIR/shots"
+trap lw_session_stop EXIT
+lw_start_display && lw_start_sound || { echo "linux: 0 passed, 1 failed"; exit 1; }
+passed=0 failed=0
+for t in $(declare -F | awk '{print $3}' | grep '^test_' | grep -- "${1:-}"); do
+  echo "--- $t"
+  if "$t"; then passed=$((passed + 1)); echo "ok $t"; else failed=$((failed + 1)); echo "FAILED $t"; fi
+  lw_stop_test_processes
+done
+echo "linux: $passed passed, $failed failed (logs in $LW_RUN_DIR)"
+((failed == 0))

@@ -1,0 +1,202 @@
+// The settings dialog without a window: what it shows on opening, the source choice, the slider,
+// the commit, its placement and geometry, and its open and close outline animation.
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dialog/dialog_layout.h"
+#include "dialog/dialog_model.h"
+#include "startup/animation.h"
+#include "tests/unit/memory_store.h"
+
+namespace lw::dialog {
+namespace {
+
+settings::Settings Loaded(std::int16_t count, std::int16_t source, std::int16_t track, std::wstring file) {
+  return settings::Settings{L"C:\\lw\\Lumenweave.ini", count, source, track, std::move(file)};
+}
+
+TEST(DialogModel, WhatTheDialogShowsOnOpening) {
+  const struct { std::int16_t count, source, track; int slider; RadioMarks marks; std::wstring repeat; } cases[] = {
+      {600, 0, 0, 600, {true, false, false}, L""}, {100, 1, 7, 100, {false, true, false}, L"7"},
+      {2000, 2, 12, 2000, {false, false, true}, L"12"},
+      // Outside the slider's range: the slider keeps its design value, the read-out the number.
+      {99, 0, 0, 600, {true, false, false}, L""}, {2001, 0, 0, 600, {true, false, false}, L""},
+      {-5, 0, 0, 600, {true, false, false}, L""},
+      // A source outside 0-2 selects no mark.
+      {600, 3, -3, 600, {false, false, false}, L"-3"}, {600, -1, 0, 600, {false, false, false}, L""},
+  };
+  for (const auto& c : cases) {
+    const OpenView v = ViewOnOpen(Loaded(c.count, c.source, c.track, L"C:\\m\\a&b.mp3"));
+    EXPECT_EQ(v.sliderValue, c.slider) << c.count;
+    EXPECT_EQ(v.readout, std::to_wstring(c.count));
+    EXPECT_EQ(v.marks, c.marks) << c.source;
+    EXPECT_EQ(v.repeatText, c.repeat) << c.track;
+    EXPECT_EQ(v.fileCaption, L"C:\\m\\a&b.mp3");
+    ASSERT_EQ(v.repeatList.size(), 31u);
+    EXPECT_EQ(v.repeatList[0] + L"|" + v.repeatList[1] + L"|" + v.repeatList[30], L"|1|30");
+  }
+}
+
+TEST(DialogModel, ChoosingASourceSetsItAndNothingElse) {
+  const struct {
+    std::int16_t before;
+    int click;
+    std::int16_t after;
+  } cases[] = {{0, 2, 2}, {2, 1, 1}, {1, 0, 0}, {0, 0, 0}, {5, 1, 1}, {1, 3, 1}, {1, -1, 1}};
+  for (const auto& c : cases) {
+    auto s = Loaded(600, c.before, 4, L"C:\\a.wav");
+    ChooseSource(s, c.click);
+    EXPECT_EQ(s.bgmSource, c.after) << c.before << " click " << c.click;
+    EXPECT_EQ(s.bgmTrack, 4);
+    EXPECT_EQ(s.bgmFile, L"C:\\a.wav");
+  }
+}
+
+TEST(DialogModel, SliderStepsStayInRange) {
+  using A = ScrollAction;
+  const struct { int value; ScrollAction action; int thumb, expected; } cases[] = {
+      {600, A::LineLeft, 0, 599},  {600, A::LineRight, 0, 601},   {600, A::PageLeft, 0, 500},
+      {600, A::PageRight, 0, 700}, {150, A::PageLeft, 0, 100},    {1950, A::PageRight, 0, 2000},
+      {100, A::LineLeft, 0, 100},  {2000, A::LineRight, 0, 2000}, {600, A::Thumb, 1234, 1234},
+      {600, A::Thumb, 5000, 2000}, {600, A::Left, 0, 100},        {600, A::Right, 0, 2000}, {600, A::None, 0, 600},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SliderAfter(c.value, c.action, c.thumb), c.expected) << c.value;
+}
+
+// The four keys in order, byte for byte, as a commit writes them.
+std::string Keys(std::string count, std::string source, std::string track, std::string file) {
+  return "\x97\xB1\x8E\x71\x90\x94=" + count + "\r\nBGM\x8B\xE6\x95\xAA=" + source + "\r\nBGM\xD8\xCB\xDF\xB0\xC4=" +
+         track + "\r\nBGM\xCC\xA7\xB2\xD9=" + file + "\r\n";
+}
+
+TEST(DialogModel, CommitWritesTheFourKeysInOrder) {
+  const struct { std::wstring repeatText; std::int16_t trackBefore, trackAfter; } cases[] = {
+      {L"3.5", 9, 4},    {L"2.5", 9, 2},     {L"abc", 9, 0}, {L"", 9, 0},       {L"7", 0, 7},      {L" 12 ", 0, 12},
+      {L"&H10", 0, 16},  {L"-1", 0, -1},
+      // A number beyond 16 bits leaves the track as it was.
+      {L"32768", 9, 9},  {L"1e6", 9, 9},     {L"-32769", 5, 5}, {L"32767.5", 5, 5}, {L"32766.5", 5, 32766},
+  };
+  for (const auto& c : cases) {
+    lw::testing::MemoryStore store;
+    settings::IniFile ini(store, SystemCp932());
+    auto s = Loaded(2500, 2, c.trackBefore, L"C:\\m\\曲.mp3");
+    EXPECT_TRUE(SaveSettings(ini, s, 600, c.repeatText).ok());
+    EXPECT_EQ(s.bgmTrack, c.trackAfter) << std::string(c.repeatText.begin(), c.repeatText.end());
+    EXPECT_EQ(store.writes, 4);
+    EXPECT_EQ(store.files[s.iniPath], "[Section]\r\n" + Keys("600", "2", std::to_string(c.trackAfter), "C:\\m\\\x8B\xC8.mp3"));
+    EXPECT_EQ(s.particleCount, 2500);  // the slider's value is written, the setting is not changed
+  }
+  lw::testing::MemoryStore store;  // an existing file is updated in place
+  const std::wstring path = L"C:\\lw\\Lumenweave.ini";
+  store.files[path] = "[Other]\r\na=1\r\n[Section]\r\nBGM\xCC\xA7\xB2\xD9=old\r\n\x97\xB1\x8E\x71\x90\x94=5\r\n";
+  settings::IniFile ini(store, SystemCp932());
+  auto s = Loaded(600, 1, 3, L"");
+  EXPECT_TRUE(SaveSettings(ini, s, 700, L"3").ok());
+  EXPECT_EQ(store.files[path],
+            "[Other]\r\na=1\r\n[Section]\r\nBGM\xCC\xA7\xB2\xD9=\r\n\x97\xB1\x8E\x71\x90\x94=700\r\n"
+            "BGM\x8B\xE6\x95\xAA=1\r\nBGM\xD8\xCB\xDF\xB0\xC4=3\r\n");
+  for (int failing = 1; failing <= 4; ++failing) {  // writing stops at the first write that fails
+    lw::testing::MemoryStore full;
+    full.failingWrite = failing;
+    settings::IniFile fullIni(full, SystemCp932());
+    EXPECT_EQ(SaveSettings(fullIni, s, 700, L"3").error, 112u);
+    EXPECT_EQ(full.writes, failing);
+  }
+}
+
+TEST(DialogLayout, TwipsScaleWithTheDpi) {
+  const struct { Box twips, origin; int dpi; Box pixels; } cases[] = {
+      {{0, 0, kClientWidthTwips, kClientHeightTwips}, {}, 96, {0, 0, 465, 191}},
+      {{0, 0, kClientWidthTwips, kClientHeightTwips}, {}, 144, {0, 0, 698, 287}},
+      {twips::kPanel, {}, 96, {16, 16, 433, 117}},
+      {twips::kSlider, twips::kPanel, 96, {292, 52, 77, 17}},
+      {twips::kSave, {}, 120, {355, 185, 101, 31}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ToPixels(c.twips, c.dpi, c.origin), c.pixels) << c.dpi;
+}
+
+TEST(DialogLayout, OpensCentredAThirdOfTheFreeHeightDown) {
+  const struct { double sw, sh, dw, dh, left, top; } cases[] = {
+      {1920, 1080, 471, 220, 724, 286}, {28800, 16200, 7065, 3300, 10867, 4300}, {1024, 768, 1024, 768, 0, 0},
+      {400, 300, 471, 220, -35, 26},    // wider than the screen: truncated toward zero
+      {1000.5, 800, 0, 0.5, 500, 266},  // 1000.5 rounds to 1000, 799.5 to 800
+  };
+  for (const auto& c : cases) {
+    const Placement p = PlaceDialog(c.sw, c.sh, c.dw, c.dh);
+    EXPECT_EQ(std::make_pair(p.left, p.top), std::make_pair(c.left, c.top)) << c.sw;
+  }
+}
+
+TEST(DialogLayout, GradientIsDarkBlueAtTheEdgesAndLavenderInTheMiddle) {
+  const struct { double height; std::size_t row; Rgb colour; } cases[] = {
+      {191, 0, {0, 0, 30}},         {191, 191, {0, 0, 30}},       {191, 95, {220, 220, 250}},
+      {191, 96, {220, 220, 250}},   {287, 143, {220, 220, 250}},  {287, 287, {0, 0, 30}},
+      {100, 25, {156, 156, 186}},  // sin(0.7855) x 220 = 155.58
+  };
+  for (const auto& c : cases) {
+    const auto rows = GradientRows(c.height);
+    ASSERT_EQ(rows.size(), static_cast<std::size_t>(c.height) + 1);
+    EXPECT_EQ(rows[c.row], c.colour) << c.height << " row " << c.row;
+  }
+  EXPECT_TRUE(GradientRows(0).empty());
+  EXPECT_TRUE(GradientRows(-3).empty());
+}
+
+std::vector<TilePosition> Grid(std::vector<int> xs, std::vector<int> ys) {
+  std::vector<TilePosition> out;
+  for (int x : xs)
+    for (int y : ys) out.push_back({x, y});
+  return out;
+}
+
+TEST(DialogLayout, StripCopiesCoverTheTargetColumnByColumn) {
+  const std::vector<int> by20 = {0, 20, 40, 60, 80, 100, 120};
+  const struct { int tw, th, sw, sh; std::vector<TilePosition> expected; } cases[] = {
+      {100, 100, 20, 20, Grid(by20, by20)}, {433, 117, 556, 20, Grid({0, 556}, by20)},
+      {0, 0, 10, 10, Grid({0, 10}, {0, 10})}, {100, 100, 0, 20, {}}, {100, 100, 20, -1, {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(TilePositions(c.tw, c.th, c.sw, c.sh), c.expected) << c.tw << "x" << c.th;
+}
+
+}  // namespace
+}  // namespace lw::dialog
+
+namespace lw::startup {
+namespace {
+
+struct RecordingAnimator final : OutlineAnimator {
+  ScreenRect windowRect;
+  std::vector<std::pair<ScreenRect, ScreenRect>> drawn;
+  ScreenRect WindowRect(WindowHandle w) override { return w == 42 ? windowRect : ScreenRect{}; }
+  void AnimateCaption(WindowHandle w, const ScreenRect& from, const ScreenRect& to) override {
+    if (w == 42) drawn.emplace_back(from, to);
+  }
+};
+
+TEST(DialogAnimation, OpensFromAndClosesToThePointerStoredAtLoad) {
+  const ScreenRect window{724, 286, 1195, 506}, moved{10, 10, 481, 230};
+  const struct { std::optional<ScreenPoint> atLoad; ScreenRect point; } cases[] = {
+      {ScreenPoint{100, 200}, {100, 200, 100, 200}},
+      {std::nullopt, {0, 0, 0, 0}},                   // unreadable: the screen's corner
+      {ScreenPoint{-1920, 5}, {-1920, 5, -1920, 5}},  // a monitor left of the primary one
+      {ScreenPoint{40000, 7}, {0, 7, 0, 7}},          // beyond 16 bits: x keeps its value
+  };
+  for (const auto& c : cases) {
+    RecordingAnimator animator;
+    animator.windowRect = window;
+    WindowAnimation animation(animator), other(animator);
+    animation.StorePointer(c.atLoad);
+    other.StorePointer(ScreenPoint{3, 4});  // each animation keeps its own pointer
+    animation.AnimateOpen(42);
+    animator.windowRect = moved;  // moved while open
+    animation.AnimateClose(42);
+    const decltype(animator.drawn) expected = {{c.point, window}, {moved, c.point}};
+    EXPECT_EQ(animator.drawn, expected);
+  }
+}
+
+}  // namespace
+}  // namespace lw::startup

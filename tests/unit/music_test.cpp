@@ -1,0 +1,249 @@
+// The background music over scripted MCI and sound ports: the command channel, file music and the
+// audio-CD supervision, checked by the command strings sent and the capacities offered.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "music/background_music.h"
+
+namespace lw::music {
+namespace {
+
+using Strings = std::vector<std::wstring>;
+
+// Every reply is scripted by command (others succeed with an empty reply); every call is logged.
+struct Devices {
+  std::map<std::wstring, std::pair<std::int32_t, std::wstring>> answers;
+  bool describable = true;
+  std::int32_t waveDevices = 1;
+  Strings calls;
+  std::vector<std::size_t> capacities;
+  std::wstring Log(std::wstring what, std::size_t capacity) {
+    calls.push_back(what);
+    capacities.push_back(capacity);
+    return what;
+  }
+};
+
+struct FakeMci final : MciPort {
+  Devices& d;
+  explicit FakeMci(Devices& devices) : d(devices) {}
+  MciOutcome Send(std::wstring_view command, std::size_t capacity) override {
+    const auto [code, text] = d.answers[d.Log(std::wstring(command), capacity)];
+    if (capacity == 0) return {code, {}};
+    std::wstring buffer(capacity, L'#');  // a fixed buffer: the text, a NUL, then what it held before
+    const auto n = std::min(text.size(), capacity - 1);
+    buffer.replace(0, n, text.substr(0, n));
+    buffer[n] = L'\0';
+    return {code, buffer};
+  }
+  MciErrorText DescribeError(std::int32_t code, std::size_t capacity) override {
+    std::wstring text = d.Log(L"describe " + std::to_wstring(code), capacity) + L'\0' + L"stale";
+    text.resize(capacity, L'#');
+    return {d.describable, text};
+  }
+};
+
+struct FakeSound final : SoundPlayer {
+  Devices& d;
+  explicit FakeSound(Devices& devices) : d(devices) {}
+  std::int32_t DeviceCount() override { return d.Log(L"waveOutGetNumDevs", 0), d.waveDevices; }
+  void PlayLooped(std::wstring_view name) override { d.Log(L"PlaySound " + std::wstring(name), 0); }
+  void Stop() override { d.Log(L"PlaySound stop", 0); }
+};
+
+std::unique_ptr<BackgroundMusic> MakeMusic(Devices& d, std::wstring file = L"", std::int16_t track = 0) {
+  return std::make_unique<BackgroundMusic>(std::make_unique<FakeMci>(d), std::make_unique<FakeSound>(d),
+                                           settings::Settings{L"", 600, 0, track, std::move(file)});
+}
+
+std::string Narrow(std::wstring_view w) {
+  std::string s;
+  for (wchar_t c : w) s += c < 0x80 ? static_cast<char>(c) : '?';
+  return s;
+}
+
+const std::wstring kCurrent = L"status cdaudio current track", kCount = L"status cdaudio number of tracks",
+                   kCdMode = L"status cdaudio mode", kMp3Mode = L"status MP3Play mode";
+
+TEST(MusicChannel, SendAndQuery) {
+  const struct {
+    const char* name;
+    std::wstring command;
+    std::int32_t code;
+    bool describable;
+    std::wstring reply, query;  // MCI_Send's reply text, MCI_Query's result
+    Strings calls;
+  } cases[] = {
+      {"empty command never reaches MCI", L"", 0, true, std::wstring(kNoCommandText), L"Error:-1", {}},
+      {"reply cut at its first NUL", kCurrent, 0, true, L"1", L"1", {kCurrent}},
+      {"success with an empty reply", L"set x", 0, true, L"", L"", {L"set x"}},
+      {"failure described by the system", kCurrent, 263, true, L"describe 263", L"Error:263", {kCurrent, L"describe 263"}},
+      {"failure without a description", kCurrent, 263, false, std::wstring(kNoErrorText), L"Error:263",
+       {kCurrent, L"describe 263"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Devices d;
+    d.answers[kCurrent] = {c.code, L"1"};
+    d.describable = c.describable;
+    auto music = MakeMusic(d);
+    std::wstring reply = L"previous";
+    EXPECT_EQ(music->MCI_Send(c.command, reply), c.command.empty() ? -1 : c.code);
+    EXPECT_EQ(reply, c.reply);
+    EXPECT_EQ(d.calls, c.calls);
+    EXPECT_EQ(music->MCI_Query(c.command), c.query);
+    EXPECT_EQ(music->MCI_Reply(), c.reply);
+  }
+  const struct { std::wstring from, to, command; } plays[] = {
+      {L"", L"", L"play cdaudio"}, {L"03:00:00:00", L"", L"play cdaudio from 03:00:00:00"},
+      {L"", L"04:00:00:00", L"play cdaudio to 04:00:00:00"},
+      {L"3", L"4", L"play cdaudio from 3 to 4"}, {L" 3 ", L"", L"play cdaudio from  3 "},  // inserted as given
+  };
+  for (const auto& c : plays) {
+    Devices d;
+    MakeMusic(d)->MCI_Play(L"cdaudio", c.from, c.to);
+    EXPECT_EQ(d.calls, Strings{c.command});
+  }
+}
+
+// Whole lives of the music: what is sent from the first call to the object's end.
+TEST(Music, Lifecycles) {
+  const std::wstring song = L"C:\\My Music\\night drive.mp3", wav = L"C:\\My Music\\rain.Wav";
+  const std::wstring open = L"open \"" + song + L"\" type MPEGVideo Alias MP3Play";
+  const Strings replay = {kMp3Mode, L"stop MP3Play", L"play MP3Play from 0"};
+  const struct {
+    const char* name;
+    std::wstring file;
+    std::map<std::wstring, std::pair<std::int32_t, std::wstring>> answers;
+    std::function<void(BackgroundMusic&)> run;
+    Strings calls;
+  } cases[] = {
+      {"CD opened and stopped", L"", {}, [](auto& m) { m.CD_Open(), m.CD_Stop(); },
+       {L"open cdaudio", L"set cdaudio time format tmsf", L"stop cdaudio", L"close cdaudio"}},
+      {"CD left open is closed at the end", L"", {}, [](auto& m) { m.CD_Open(); },
+       {L"open cdaudio", L"set cdaudio time format tmsf", L"close cdaudio"}},
+      {"no drive", L"", {{L"open cdaudio", {266, L""}}}, [](auto& m) { m.CD_Open(); },
+       {L"open cdaudio", L"set cdaudio time format tmsf"}},
+      {"MP3 still playing", song, {{kMp3Mode, {0, L"playing"}}}, [](auto& m) { m.MP3_Play(), m.MP3_Replay(), m.MP3_Stop(); },
+       {open, L"play MP3Play", kMp3Mode, L"stop MP3Play", L"close MP3Play"}},
+      {"MP3 at its end is replayed", song, {{kMp3Mode, {0, L"stopped"}}}, [](auto& m) { m.MP3_Play(), m.MP3_Replay(); },
+       {open, L"play MP3Play", kMp3Mode, L"stop MP3Play", L"play MP3Play from 0", L"close MP3Play"}},
+      {"MP3 that fails to open never plays, nothing to close", song, {{open, {275, L""}}},
+       [](auto& m) { m.MP3_Play(), m.MP3_Replay(); }, {open, kMp3Mode, L"stop MP3Play", L"play MP3Play from 0"}},
+      {"WAV loops with a wave device", wav, {}, [](auto& m) { m.WAV_Play(); },
+       {L"waveOutGetNumDevs", L"PlaySound " + wav, L"PlaySound stop"}},
+      {"WAV stopped is not stopped again", wav, {}, [](auto& m) { m.WAV_Play(), m.WAV_Stop(); },
+       {L"waveOutGetNumDevs", L"PlaySound " + wav, L"PlaySound stop"}},
+  };
+  for (const auto& c : cases) {
+    Devices d;
+    d.answers = c.answers;
+    c.run(*MakeMusic(d, c.file));
+    EXPECT_EQ(d.calls, c.calls) << c.name;
+  }
+  for (const std::int32_t devices : {0, -1}) {
+    Devices d;
+    d.waveDevices = devices;
+    MakeMusic(d, wav)->WAV_Play();
+    EXPECT_EQ(d.calls, Strings{L"waveOutGetNumDevs"}) << devices;
+  }
+}
+
+TEST(MusicFile, OnlyAModeBeginningWithPlayingCountsAsPlaying) {
+  const struct { std::wstring mode; bool replayed; } cases[] = {
+      {L"playing", false}, {L"playing forward", false}, {L"Playing", true}, {L"play", true}, {L"", true},
+      {std::wstring(40, L'x'), true},  // longer than the buffer: cut, still not playing
+  };
+  for (const auto& c : cases) {
+    Devices d;
+    d.answers[kMp3Mode] = {0, c.mode};
+    MakeMusic(d)->MP3_Replay();
+    EXPECT_EQ(d.calls.size() > 1, c.replayed) << Narrow(c.mode);
+  }
+}
+
+// One supervision tick: a repeat track is brought back when it is not the one playing; without one
+// a stopped disc is started, as it is for a repeat track the disc does not have; any error but a
+// drive not ready yet ends the supervision.
+TEST(MusicCd, TickDecisions) {
+  const struct {
+    const char* name;
+    std::wstring mode;
+    std::int32_t modeError, countError;
+    std::wstring current;
+    std::int16_t repeat;
+    std::wstring play;  // the play command sent, if any
+    bool active;
+  } cases[] = {
+      {"stopped", L"stopped", 0, 0, L"2", 0, L"play cdaudio", true},
+      {"mode beginning with stopped", L"stopped at end", 0, 0, L"2", 0, L"play cdaudio", true},
+      {"Stopped in another case", L"Stopped", 0, 0, L"2", 0, L"", true},
+      {"playing", L"playing", 0, 0, L"2", 0, L"", true},
+      {"failed mode query", L"stopped", 346, 0, L"2", 0, L"", true},
+      {"failed track count", L"stopped", 0, 263, L"2", 0, L"", false},
+      {"drive not ready yet: asked again", L"stopped", 0, 276, L"2", 0, L"", true},
+      {"repeat track beyond the disc, stopped", L"stopped", 0, 0, L"2", 9, L"play cdaudio", true},
+      {"repeat track beyond the disc, playing", L"playing", 0, 0, L"2", 9, L"", true},
+      {"repeat track already playing", L"playing", 0, 0, L"3", 3, L"", true},
+      {"repeat track, stopped", L"stopped", 0, 0, L"3", 3, L"play cdaudio from 03:00:00:00", true},
+      {"repeat track, other track", L"playing", 0, 0, L"4", 3, L"play cdaudio from 03:00:00:00", true},
+      {"current track as a decimal number", L"playing", 0, 0, L" 3.0 ", 3, L"", true},
+      {"current track not a number, repeat set", L"stopped", 0, 0, L"three", 3, L"", false},
+      {"current track not a number, no repeat", L"stopped", 0, 0, L"three", 0, L"play cdaudio", true},
+      {"current track mentions an error", L"stopped", 0, 0, L"tErRor", 0, L"", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Devices d;
+    d.answers = {{kCdMode, {c.modeError, c.mode}}, {kCurrent, {0, c.current}}, {kCount, {c.countError, L"8"}},
+                 {L"status cdaudio position track 3", {0, L"03:00:00:00"}}};
+    auto music = MakeMusic(d, L"", c.repeat);
+    music->CD_Check();
+    const auto play = std::find_if(d.calls.begin(), d.calls.end(), [](auto& s) { return s.starts_with(L"play"); });
+    EXPECT_EQ(play == d.calls.end() ? L"" : *play, c.play);
+    EXPECT_EQ(music->CD_Active(), c.active);
+  }
+}
+
+// The arrow keys: the current track (a forgiving number, rounded) plus or minus one; a position
+// query that fails puts its error text into the play command, which then fails too.
+TEST(MusicCd, TrackSteps) {
+  const struct { std::wstring current; bool next; std::wstring target; } cases[] = {
+      {L"4", true, L"5"}, {L"4", false, L"3"}, {L"1", false, L"0"}, {L" 3.5x", true, L"5"}, {L"abc", true, L"1"},
+      {L"32767", true, L"0"}, {L"-32768", false, L"0"}, {L"40000", true, L"1"},
+  };
+  for (const auto& c : cases) {
+    Devices d;
+    d.answers = {{kCurrent, {0, c.current}}, {L"status cdaudio position track 0", {282, L""}}};
+    auto music = MakeMusic(d);
+    c.next ? music->CD_NextTrack() : music->CD_PrevTrack();
+    const std::wstring position = c.target == L"0" ? L"Error:282" : L"";
+    Strings expected = {kCurrent, L"status cdaudio position track " + c.target};
+    if (c.target == L"0") expected.push_back(L"describe 282");
+    expected.push_back(c.target == L"0" ? L"play cdaudio from Error:282" : L"play cdaudio");
+    EXPECT_EQ(d.calls, expected) << Narrow(c.current) << c.next;
+  }
+}
+
+TEST(Music, CapacitiesOfferedForEachCommand) {
+  Devices d;
+  d.answers[kCurrent] = {0, L"4"};
+  d.answers[L"status cdaudio position track 3"] = {0, L"03:00:00:00"};
+  auto music = MakeMusic(d, L"a.mp3", 3);
+  music->CD_Open(), music->CD_Check(), music->CD_NextTrack(), music->CD_Stop();
+  music->MP3_Play(), music->MP3_Replay(), music->MP3_Stop();
+  d.answers[L"x"] = {263, L""};
+  music->MCI_Query(L"x");
+  const std::vector<std::size_t> expected = {0, 0, 512, 512, 255, 512, 512, 512, 512, 512, 0, 0,
+                                             0, 0, 30,  0,   0,   0,   0,   512, 256};
+  EXPECT_EQ(d.capacities, expected);
+}
+
+}  // namespace
+}  // namespace lw::music
