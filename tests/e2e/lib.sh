@@ -183,11 +183,9 @@ lw_start() {
 # Starts the saver (a copy of it can be chosen with LW_SCR) with the given arguments.
 lw_start_scr() { lw_start "$LW_SCR" "$@"; }
 
-# Runs a probe program of the tests in the foreground and prints its output.
-lw_probe() {
-  local name=$1; shift
-  wine "$LW_PROBES/$name.exe" "$@" 2>/dev/null | tr -d '\r'
-}
+# Runs a command of the tests' probe program (tests/probe) in the foreground and prints its output.
+LW_PROBE=$LW_PROBES/probe.exe
+lw_probe() { wine "$LW_PROBE" "$@" 2>/dev/null | tr -d '\r'; }
 
 lw_alive() { kill -0 "$1" 2>/dev/null; }
 lw_wait_exit() { lw_wait "$2" bash -c "! kill -0 $1 2>/dev/null"; }
@@ -208,5 +206,34 @@ lw_stop_test_processes() {
   LW_TEST_PIDS=()
 }
 
-# The settings file beside a copy of the saver; tests work on copies in their own folders.
 lw_fail() { lw_log "FAIL: $*"; return 1; }
+
+# A copy of the saver in its own folder C:\NAME (NAME may hold slashes); prints the Unix path.
+lw_saver_copy() {
+  local dir="$LW_DRIVE_C/$1"
+  rm -rf "$dir" && mkdir -p "$dir" && cp "$LW_SCR" "$dir/Lumenweave.scr" && printf '%s\n' "$dir"
+}
+# The Windows path of a file or folder under the prefix's C: drive.
+lw_winpath() { local rel=${1#"$LW_DRIVE_C"/}; printf 'C:\\%s\n' "${rel//\//\\}"; }
+
+# A settings file's bytes in code page 932: lw_ini COUNT SOURCE TRACK [MUSIC-FILE] >file
+lw_ini() {
+  printf '[Section]\r\n粒子数=%s\r\nBGM区分=%s\r\nBGMﾘﾋﾟｰﾄ=%s\r\nBGMﾌｧｲﾙ=%s\r\n' "$1" "$2" "$3" "${4:-}" | iconv -f UTF-8 -t CP932
+}
+
+# The settings dialog "<Lumenweave>": lw_dialog_open SCR [LOG] starts the program with /c, as the
+# display settings do, and waits until the dialog shows (a dump before then would be half made);
+# LW_DIALOG holds the probe's last dump, LW_DIALOG_PID the program.
+LW_DIALOG=${LW_RUN_DIR:-/tmp}/dialog.txt
+lw_dialog_dump() { lw_probe window '<Lumenweave>' >"$LW_DIALOG" && grep -q '^visible 1' "$LW_DIALOG"; }
+lw_dialog_open() {
+  LW_DIALOG=$LW_RUN_DIR/dialog.txt
+  lw_start --log "${2:-/dev/null}" "$1" /c; LW_DIALOG_PID=$LW_LAST_PID
+  lw_wait_window "<Lumenweave>" 60 && lw_wait 20 lw_dialog_dump || lw_fail "the dialog did not show"
+}
+# Screen centre of the control with that id in the last dump, and a click there.
+lw_dialog_centre() { awk -v id="$1" '$1=="control" && $2==id {printf "%d %d\n", $4+$6/2, $5+$7/2; exit}' "$LW_DIALOG"; }
+lw_dialog_click() {
+  local xy; xy=$(lw_dialog_centre "$1"); [[ -n $xy ]] || lw_fail "no control $1 in the dialog" || return 1
+  xdotool mousemove $xy; sleep 0.2; xdotool click 1
+}

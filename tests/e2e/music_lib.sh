@@ -13,6 +13,9 @@ music_commands() {
     print "$time $capacity $command\n";' "$1"
 }
 
+# Every command an MP3 path may send (a grep -E pattern of whole lines).
+MUSIC_MP3_COMMANDS='open ".*" type MPEGVideo Alias MP3Play|(play|stop|close) MP3Play|status MP3Play mode|play MP3Play from 0'
+
 # Commands only, without time and capacity.
 music_command_texts() { music_commands "$1" | cut -d' ' -f3-; }
 
@@ -53,16 +56,7 @@ music_wait_command() { lw_wait "$3" music_has_command "$1" "$2" "$4"; }
 # A copy of the saver in its own folder under C:, with a settings file beside it in code page 932.
 # Usage: music_saver_folder name source track music-file-windows-path; prints the folder.
 music_saver_folder() {
-  local folder="$LW_DRIVE_C/$1"
-  mkdir -p "$folder" && cp "$LW_SCR" "$folder/Lumenweave.scr" || return 1
-  {
-    printf '[Section]\r\n'
-    printf '\x97\xB1\x8E\x71\x90\x94=%s\r\n' 40         # 粒子数
-    printf 'BGM\x8B\xE6\x95\xAA=%s\r\n' "$2"            # BGM区分
-    printf 'BGM\xD8\xCB\xDF\xB0\xC4=%s\r\n' "$3"        # BGMﾘﾋﾟｰﾄ
-    printf 'BGM\xCC\xA7\xB2\xD9=%s\r\n' "$4"            # BGMﾌｧｲﾙ
-  } >"$folder/Lumenweave.ini"
-  printf '%s\n' "$folder"
+  local folder; folder=$(lw_saver_copy "$1") && lw_ini 40 "$2" "$3" "$4" >"$folder/Lumenweave.ini" && printf '%s\n' "$folder"
 }
 
 # Starts the saver copy in `folder` with /S and Wine's trace channels `channels` into `log`.

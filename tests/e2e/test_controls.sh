@@ -22,8 +22,8 @@ _ctl_move() {
 _ctl_start() {
   xdotool mousemove 1000 800
   _CTL_LOG="$LW_RUN_DIR/controls_host.$BASHPID.$RANDOM.log"
-  lw_start --log "$_CTL_LOG" "$LW_PROBES/controls_host.exe" "$@"
-  lw_wait 30 grep -q '^ready' "$_CTL_LOG" || lw_fail "controls_host did not start" || return 1
+  lw_start --log "$_CTL_LOG" "$LW_PROBE" controls "$@"
+  lw_wait 30 grep -q '^ready' "$_CTL_LOG" || lw_fail "the controls host did not start" || return 1
   lw_wait 10 grep -q '^state 4 ' "$_CTL_LOG"
 }
 

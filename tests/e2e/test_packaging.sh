@@ -95,32 +95,30 @@ test_zip_holds_the_saver_readme_and_licence() {
     lw_fail "README.txt lacks the UTF-8 byte-order mark"
 }
 
-test_version_resources_carry_the_project_version() {
+# The saver's and the installer's resources as Windows loads them: version information, the name
+# the display settings list for a screen saver (string 1), the icon sizes, cursor and bitmaps.
+test_resources_as_windows_loads_them() {
   pkg_ready || return 1
-  local version file line
-  version=$(pkg_version)
-  for file in "$LW_SCR" "$PKG_SETUP"; do
-    local out; out=$(lw_probe version_probe "$(winepath -w "$file")")
+  local version file line out; version=$(pkg_version)
+  for file in "$PKG_SETUP" "$LW_SCR"; do
+    out=$(lw_probe resources "$(winepath -w "$file")")
     lw_log "$(basename "$file"): $(tr '\n' ' ' <<<"$out")"
     for line in "FixedFileVersion=$version.0" "FixedProductVersion=$version.0" "ProductVersion=$version" \
                 "ProductName=Lumenweave" "CompanyName=Lumenweave developers"; do
       grep -qxF "$line" <<<"$out" || lw_fail "$(basename "$file") lacks $line" || return 1
     done
   done
-  # String 1 is the name the display settings list shows for a screen saver.
-  lw_probe version_probe "$(winepath -w "$LW_SCR")" | grep -qxF "StringTable1=Lumenweave" ||
-    lw_fail "string 1 of the saver's string table is not Lumenweave"
-}
-
-# Each row: the folder given to the installer (empty: the default one).
-test_installer_installs_for_the_user_and_chooses_the_saver() {
-  pkg_ready || return 1
-  local folder
-  for folder in "" 'C:\Savers\LumenweaveScreen'; do
-    pkg_install "$folder" || return 1
-    pkg_check_installation || return 1
-    pkg_uninstall || return 1
-  done
+  grep -qxF "StringTable1=Lumenweave" <<<"$out" || lw_fail "string 1 of the saver's string table is not Lumenweave" || return 1
+  local art='icon 16 16x16 hotspot 8,8
+icon 32 32x32 hotspot 16,16
+icon 48 48x48 hotspot 24,24
+icon 256 256x256 hotspot 128,128
+cursor 32x32 hotspot 12,10
+bitmap 120 152x112 24
+bitmap 110 556x20 24
+bitmap 111 12x12 24
+bitmap 112 12x12 24'
+  [[ $(grep -E '^(icon|cursor|bitmap|missing) ' <<<"$out") == "$art" ]] || lw_fail "artwork differs:"$'\n'"$out"
 }
 
 pkg_check_installation() {
@@ -157,86 +155,56 @@ pkg_check_installation() {
   [[ $(pkg_reg_value "$PKG_UNINSTALL" InstallLocation) == "$PKG_WIN_DIR" ]] || lw_fail "InstallLocation differs"
 }
 
-# Installing again (an update) keeps the user's settings file as it was.
-test_reinstall_keeps_the_settings() {
+# Installs, checks the installation, installs again (an update, which keeps the user's settings
+# file as it was), then uninstalls as Add/Remove Programs does. Rows: the folder given to the
+# installer (empty: the default one) | what SCRNSAVE.EXE holds before uninstalling ("registered":
+# as the installer left it, "long": the installed saver's long path, or another saver) | whether
+# the uninstaller clears it ("cleared") or leaves it ("kept").
+test_installer_and_uninstaller() {
   pkg_ready || return 1
-  pkg_install || return 1
-  printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=1\r\n' >"$PKG_UNIX_DIR/Lumenweave.ini"
-  cp "$PKG_UNIX_DIR/Lumenweave.ini" "$LW_RUN_DIR/ini-before"
-  pkg_install || return 1
-  cmp -s "$PKG_UNIX_DIR/Lumenweave.ini" "$LW_RUN_DIR/ini-before" || lw_fail "the settings file changed"
-}
-
-test_installed_saver_runs_from_the_registered_path() {
-  pkg_ready || return 1
-  pkg_install || return 1
-  local saver; saver=$(pkg_reg_value "$PKG_DESKTOP" SCRNSAVE.EXE) || lw_fail "SCRNSAVE.EXE not set" || return 1
-  # As the screen-saver service starts it: the registered (short) path and /s.
-  lw_start "$saver" /s; local pid=$LW_LAST_PID
-  lw_wait_window Lumenweave_Main 30 || lw_fail "no Lumenweave_Main window" || return 1
-  lw_wait 15 xdotool search --onlyvisible --name '^Lumenweave_Main$' || lw_fail "the saver window is not shown" || return 1
-  lw_screenshot "$LW_RUN_DIR/shots/packaging_installed_saver.png"
-  # The window can be there a moment before it takes input; how soon a key counts is the
-  # display tests' business, here it is only that one does.
-  lw_wait 15 bash -c "xdotool key space; sleep 0.5; ! kill -0 $pid 2>/dev/null" ||
-    lw_fail "a key did not end the installed saver"
-}
-
-# Each row: what SCRNSAVE.EXE holds before uninstalling, and whether the uninstaller clears it.
-test_uninstaller_removes_everything_and_clears_only_its_own_saver() {
-  pkg_ready || return 1
-  local -a cases=(
-    "registered|cleared"
-    "long|cleared"
-    'C:\windows\system32\scrnsave.scr|kept'
-  )
-  local row before want saver
-  for row in "${cases[@]}"; do
-    before=${row%|*}; want=${row#*|}
-    pkg_install || return 1
+  local rows=("|registered|cleared" 'C:\Savers\LumenweaveScreen|long|cleared' '|C:\windows\system32\scrnsave.scr|kept')
+  local row folder before want saver
+  for row in "${rows[@]}"; do
+    IFS='|' read -r folder before want <<<"$row"
+    pkg_install "$folder" && pkg_check_installation || return 1
+    printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=1\r\n' >"$PKG_UNIX_DIR/Lumenweave.ini"
+    cp "$PKG_UNIX_DIR/Lumenweave.ini" "$LW_RUN_DIR/ini-before"
+    pkg_install "$folder" || return 1
+    cmp -s "$PKG_UNIX_DIR/Lumenweave.ini" "$LW_RUN_DIR/ini-before" || lw_fail "an update changed the settings file" || return 1
     case $before in
       registered) ;;
       long) wine reg add "$PKG_DESKTOP" /v SCRNSAVE.EXE /t REG_SZ /d "$PKG_WIN_DIR\\Lumenweave.scr" /f >/dev/null 2>&1 ;;
       *) wine reg add "$PKG_DESKTOP" /v SCRNSAVE.EXE /t REG_SZ /d "$before" /f >/dev/null 2>&1 ;;
     esac
-    # What the saver leaves beside itself: its settings, and a temporary file of an
-    # interrupted save.
-    printf '[Section]\r\n' >"$PKG_UNIX_DIR/Lumenweave.ini"
-    : >"$PKG_UNIX_DIR/lwi1A2B.tmp"
+    : >"$PKG_UNIX_DIR/lwi1A2B.tmp"  # what an interrupted save leaves beside the saver
     pkg_uninstall || return 1
     saver=$(pkg_reg_value "$PKG_DESKTOP" SCRNSAVE.EXE)
     case $want in
       cleared) [[ -z $saver ]] || lw_fail "$before: SCRNSAVE.EXE still '$saver'" || return 1 ;;
       kept) [[ $saver == "$before" ]] || lw_fail "$before: SCRNSAVE.EXE became '$saver'" || return 1 ;;
     esac
-    lw_log "$before: SCRNSAVE.EXE $want; folder and uninstall entry gone"
+    lw_log "${folder:-default folder}, $before: SCRNSAVE.EXE $want; folder and uninstall entry gone"
   done
 }
 
-# A change made in the installed saver's own dialog, opened the way the screen saver settings
-# open it (the registered path with /c), is saved in Lumenweave.ini in the install folder and
-# nowhere else. Under Wine every folder is writable, so this shows where the file goes, not
-# that a protected folder would refuse it.
-PKG_DLG_SAVE=100 PKG_DLG_CD_LABEL=131
-pkg_dialog_dump() { lw_probe dialog_probe dump >"$LW_RUN_DIR/pkg-dialog.txt" && grep -q '^visible 1' "$LW_RUN_DIR/pkg-dialog.txt"; }
-pkg_dialog_click() {
-  local xy; xy=$(awk -v id="$1" '$1=="control" && $2==id {printf "%d %d\n", $4+$6/2, $5+$7/2; exit}' "$LW_RUN_DIR/pkg-dialog.txt")
-  [[ -n $xy ]] || lw_fail "no control $1 in the dialog" || return 1
-  xdotool mousemove $xy; sleep 0.2; xdotool click 1
-}
-
-test_settings_saved_by_the_installed_copy_land_beside_it() {
+# The installed copy started from the registered (short) path, as the screen-saver service does:
+# with /s it shows and a key ends it; a change made in its dialog (/c) is saved in Lumenweave.ini
+# in the install folder and nowhere else. Under Wine every folder is writable, so this shows where
+# the file goes, not that a protected folder would refuse it.
+test_installed_copy_runs_and_saves_beside_itself() {
   pkg_ready || return 1
   pkg_install || return 1
   rm -f "$PKG_UNIX_DIR/Lumenweave.ini"
-  find "$LW_DRIVE_C" -iname Lumenweave.ini | sort >"$LW_RUN_DIR/ini-before"
   local saver; saver=$(pkg_reg_value "$PKG_DESKTOP" SCRNSAVE.EXE) || lw_fail "SCRNSAVE.EXE not set" || return 1
-  lw_start "$saver" /c; local pid=$LW_LAST_PID
-  lw_wait_window "<Lumenweave>" 60 || lw_fail "no <Lumenweave> window" || return 1
-  lw_wait 20 pkg_dialog_dump || lw_fail "the probe cannot read the dialog" || return 1
-  pkg_dialog_click $PKG_DLG_CD_LABEL || return 1   # music source: the music CD
-  pkg_dialog_click $PKG_DLG_SAVE || return 1
-  lw_wait_exit "$pid" 20 || lw_fail "the dialog did not end the program" || return 1
+  lw_start "$saver" /s; local pid=$LW_LAST_PID
+  lw_wait 30 xdotool search --onlyvisible --name '^Lumenweave_Main$' || lw_fail "the saver window is not shown" || return 1
+  # The window can be there a moment before it takes input; how soon a key counts is the
+  # display tests' business, here it is only that one does.
+  lw_wait 15 bash -c "xdotool key space; sleep 0.5; ! kill -0 $pid 2>/dev/null" || lw_fail "a key did not end the installed saver" || return 1
+  find "$LW_DRIVE_C" -iname Lumenweave.ini | sort >"$LW_RUN_DIR/ini-before"
+  lw_dialog_open "$saver" || return 1
+  lw_dialog_click 131 && lw_dialog_click 100 || return 1   # music source: the music CD; save
+  lw_wait_exit "$LW_DIALOG_PID" 20 || lw_fail "the dialog did not end the program" || return 1
   lw_wait 10 test -f "$PKG_UNIX_DIR/Lumenweave.ini" || lw_fail "no Lumenweave.ini in $PKG_UNIX_DIR" || return 1
   grep -qaF "$(printf 'BGM\x8B\xE6\x95\xAA=1\r')" "$PKG_UNIX_DIR/Lumenweave.ini" ||
     lw_fail "the saved file lacks the new music source: $(od -c "$PKG_UNIX_DIR/Lumenweave.ini" | head)" || return 1

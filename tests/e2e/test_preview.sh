@@ -1,153 +1,72 @@
-# Preview mode: the picture embedded in a host's window, sized to it, ending with it.
-# The host is the preview_host probe: a borderless window at a known place that starts the saver
-# with "/p <its handle>" and writes what it sees to a log.
-
-PREVIEW_PICTURE=${LW_ROOT}/resources/art/preview.bmp
-
-preview_winpath() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
-
-# Starts a host window of w x h at (x, y). Sets PREVIEW_LOG and PREVIEW_CTL (its request folder).
-preview_start_host() {
-  local w=$1 h=$2 x=$3 y=$4 name=$5
-  PREVIEW_CTL=$LW_RUN_DIR/$name.ctl
-  PREVIEW_LOG=$LW_RUN_DIR/$name.log
-  rm -rf "$PREVIEW_CTL" && mkdir -p "$PREVIEW_CTL"
-  lw_start --log "$PREVIEW_LOG" "$LW_PROBES/preview_host.exe" host "$(preview_winpath "$LW_SCR")" \
-    "$w" "$h" "$x" "$y" "$(preview_winpath "$PREVIEW_CTL")" 90
-}
-
-preview_line() { grep -a "^$2" "$1" 2>/dev/null | tr -d '\r' | head -n 1; }
-preview_has_line() { [[ -n $(preview_line "$1" "$2") ]]; }
-
-# The child line must show a visible child (and no pop-up) covering exactly 0,0,w,h.
-preview_check_child() {
-  local log=$1 w=$2 h=$3 line style rect
-  line=$(preview_line "$log" child)
-  read -r _ style _ rect <<<"$line"
-  (( (style & 0x40000000) != 0 )) || lw_fail "preview is not a child: $line" || return 1
-  (( (style & 0x80000000) == 0 )) || lw_fail "preview is still a pop-up: $line" || return 1
-  (( (style & 0x10000000) != 0 )) || lw_fail "preview is not visible: $line" || return 1
-  [[ $rect == "0,0,$w,$h" ]] || lw_fail "preview rectangle $rect, expected 0,0,$w,$h" || return 1
-}
-
-# True when the screen at (x, y) shows exactly the expected picture, pixel for pixel.
-preview_screen_matches() {
-  local x=$1 y=$2 expected=$3 shot=$4 w h
-  read -r w h < <(identify -format '%w %h' "$expected")
-  lw_screenshot "$shot.full.png" || return 1
-  convert "$shot.full.png" -crop "${w}x${h}+${x}+${y}" +repage "$shot" || return 1
-  [[ $(compare -metric AE "$shot" "$expected" null: 2>&1) == 0 ]]
-}
-
-# Destroys the host window and expects the saver to end within a few seconds.
-preview_destroy_and_expect_exit() {
-  local ctl=$1 log=$2 pid=$3
-  : >"$ctl/destroy"
-  lw_wait 15 preview_has_line "$log" exited || lw_fail "saver still running after its parent went: $(cat "$log")" || return 1
-  lw_wait_exit "$pid" 15 || lw_fail "host probe did not end"
-}
-
+# Preview mode: the picture embedded in a host window, sized to it, ending with it. The host is
+# the probe's "preview" command, playing the display settings' part: a borderless window at a
+# known place, whose handle the test hands the saver with "/p".
+#
 # Wine 8.0 does not show what a window draws when its parent belongs to another process (the
 # child's device context gets no X drawable), so the host window keeps its own colour on screen.
-# The child cases therefore check the embedding (style, place, size) and the lifetime, and the
-# painting is checked on screen with the desktop itself as the parent (last test), where Windows
-# and Wine both show it.
+# The hosted cases check the embedding (style, place, size) and the lifetime; the painting is
+# checked with the desktop itself as the parent, where Windows and Wine both show it.
 
-test_preview_fills_the_standard_area_and_ends_with_its_parent() {
-  preview_start_host 152 112 100 120 standard; local host=$LW_LAST_PID log=$PREVIEW_LOG ctl=$PREVIEW_CTL
-  lw_wait 30 preview_has_line "$log" child || lw_fail "no preview child: $(cat "$log")" || return 1
-  preview_check_child "$log" 152 112 || return 1
-  preview_destroy_and_expect_exit "$ctl" "$log" "$host"
+# Starts a host window: pv_host NAME W H X Y (W 0: the desktop). Sets PV_LOG, PV_CTL (its request
+# folder) and PV_PARENT (the handle).
+pv_host() {
+  PV_LOG=$LW_RUN_DIR/$1.log PV_CTL=$LW_RUN_DIR/$1.ctl
+  rm -rf "$PV_CTL" && mkdir -p "$PV_CTL"
+  lw_start --log "$PV_LOG" "$LW_PROBE" preview "$2" "$3" "$4" "$5" "Z:${PV_CTL//\//\\}" 120
+  lw_wait 30 pv_line "$PV_LOG" parent || lw_fail "no host window: $(cat "$PV_LOG")" || return 1
+  read -r _ PV_PARENT <<<"$(pv_line "$PV_LOG" parent)"
+}
+pv_line() { grep -a "^$2" "$1" 2>/dev/null | tr -d '\r' | head -n 1 | grep .; }
+
+# Waits for the preview in the host of `log` and checks it is a visible child (no pop-up)
+# covering exactly 0,0,w,h.
+pv_expect_child() {
+  local log=$1 w=$2 h=$3 style rect
+  lw_wait 30 pv_line "$log" child || lw_fail "no preview child: $(cat "$log")" || return 1
+  read -r _ style _ rect <<<"$(pv_line "$log" child)"
+  (((style & 0xD0000000) == 0x50000000)) || lw_fail "preview style $style is not a visible child" || return 1
+  [[ $rect == "0,0,$w,$h" ]] || lw_fail "preview rectangle $rect, expected 0,0,$w,$h"
 }
 
-test_preview_in_a_larger_parent_fills_it_and_closes() {
-  preview_start_host 200 150 400 120 larger; local host=$LW_LAST_PID log=$PREVIEW_LOG ctl=$PREVIEW_CTL
-  lw_wait 30 preview_has_line "$log" child || lw_fail "no preview child: $(cat "$log")" || return 1
-  preview_check_child "$log" 200 150 || return 1
-  # Closing the preview window itself ends the program too.
-  : >"$ctl/close"
-  lw_wait 15 preview_has_line "$log" exited || lw_fail "saver still running after WM_CLOSE: $(cat "$log")" || return 1
-  lw_wait_exit "$host" 15 || lw_fail "host probe did not end"
-}
-
-test_two_previews_run_side_by_side() {
-  preview_start_host 152 112 100 400 left; local hostA=$LW_LAST_PID logA=$PREVIEW_LOG ctlA=$PREVIEW_CTL
-  preview_start_host 152 112 300 400 right; local hostB=$LW_LAST_PID logB=$PREVIEW_LOG ctlB=$PREVIEW_CTL
-  lw_wait 30 preview_has_line "$logA" child || lw_fail "no first preview: $(cat "$logA")" || return 1
-  lw_wait 30 preview_has_line "$logB" child || lw_fail "no second preview: $(cat "$logB")" || return 1
-  preview_check_child "$logA" 152 112 || return 1
-  preview_check_child "$logB" 152 112 || return 1
-  ! preview_has_line "$logA" exited || lw_fail "first preview ended early" || return 1
-  preview_destroy_and_expect_exit "$ctlA" "$logA" "$hostA" || return 1
-  # The second one lives on when the first goes.
-  sleep 1
-  ! preview_has_line "$logB" exited || lw_fail "second preview ended with the first" || return 1
-  preview_destroy_and_expect_exit "$ctlB" "$logB" "$hostB"
-}
-
-test_preview_without_a_window_ends_at_once() {
-  local args
-  for args in "/p 0" "/p abc" "/p" "/p:-1"; do
-    lw_start_scr $args; local pid=$LW_LAST_PID
-    lw_wait_exit "$pid" 15 || lw_fail "'$args' still running" || return 1
+# Three previews side by side, each ended another way: its parent destroyed, the preview closed,
+# the parent's process killed. The others live on each time; a destroyed parent's handle, handed
+# to a new preview, ends it at once.
+test_preview_fills_its_parent_and_ends_with_it() {
+  local row name w h x how saver=() log=() ctl=() host=() parent=() i
+  local rows=("destroyed 152 112 100 destroy" "closed 200 150 400 close" "orphan 152 112 700 kill")
+  for i in 0 1 2; do
+    read -r name w h x how <<<"${rows[i]}"
+    pv_host "preview_$name" "$w" "$h" "$x" 400 || return 1
+    log[i]=$PV_LOG ctl[i]=$PV_CTL host[i]=$LW_LAST_PID parent[i]=$PV_PARENT
+    lw_start_scr /p "$PV_PARENT"; saver[i]=$LW_LAST_PID
+    pv_expect_child "$PV_LOG" "$w" "$h" || return 1
   done
-  local out
-  out=$(lw_probe preview_host stale "$(preview_winpath "$LW_SCR")" 15000)
-  grep -q '^exited' <<<"$out" || lw_fail "a destroyed window's handle kept the saver running: $out"
+  for i in 0 1 2; do
+    read -r name _ _ _ how <<<"${rows[i]}"
+    case $how in
+      kill) kill -KILL "${host[i]}" ;;
+      *) : >"${ctl[i]}/$how" ;;
+    esac
+    lw_wait_exit "${saver[i]}" 15 || lw_fail "$name: the preview outlived its parent" || return 1
+    local j; for j in 0 1 2; do
+      ((j <= i)) || lw_alive "${saver[j]}" || lw_fail "$name: preview $j ended with it" || return 1
+    done
+  done
+  lw_start_scr /p "${parent[0]}"
+  lw_wait_exit "$LW_LAST_PID" 15 || lw_fail "a destroyed window's handle kept the saver running"
 }
 
-test_no_preview_starts_while_the_saver_is_open() {
-  lw_start_scr /S; local saver=$LW_LAST_PID
-  lw_wait_window Lumenweave_Main 30 || lw_fail "no Lumenweave_Main window" || return 1
-  preview_start_host 152 112 100 120 guarded; local host=$LW_LAST_PID log=$PREVIEW_LOG
-  lw_wait 20 preview_has_line "$log" exited || lw_fail "preview did not end at once: $(cat "$log")" || return 1
-  ! preview_has_line "$log" child || lw_fail "a preview window was made while the saver is open" || return 1
-  lw_wait_exit "$host" 10 || lw_fail "host probe did not end" || return 1
-  xdotool key space
-  lw_wait_exit "$saver" 10 || lw_fail "a key did not end the saver"
-}
-
+# The desktop as the parent: the preview covers the screen, the picture unscaled at its top-left
+# over black, pixel for pixel.
 test_preview_paints_the_picture_unscaled_over_black() {
-  # The desktop as the parent: the preview covers the screen, the picture at its top-left.
-  local ctl=$LW_RUN_DIR/desktop.ctl log=$LW_RUN_DIR/desktop.log
-  rm -rf "$ctl" && mkdir -p "$ctl"
-  lw_start --log "$log" "$LW_PROBES/preview_host.exe" desktop "$(preview_winpath "$LW_SCR")" "$(preview_winpath "$ctl")" 90
-  local host=$LW_LAST_PID
-  lw_wait 30 preview_has_line "$log" child || lw_fail "no preview window: $(cat "$log")" || return 1
-  local w h
+  pv_host desktop 0 0 0 0 || return 1
+  lw_start_scr /p "$PV_PARENT"; local saver=$LW_LAST_PID
+  local w h expected=$LW_RUN_DIR/expected-desktop.png shot=$LW_RUN_DIR/shots/preview-desktop.png
   read -r w h < <(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')
-  preview_check_child "$log" "$w" "$h" || return 1
-  convert "$PREVIEW_PICTURE" -background black -gravity northwest -extent "${w}x${h}" "$LW_RUN_DIR/expected-desktop.png"
-  lw_wait 15 preview_screen_matches 0 0 "$LW_RUN_DIR/expected-desktop.png" "$LW_RUN_DIR/shots/preview-desktop.png" ||
-    lw_fail "screen differs from the picture on black (see shots/preview-desktop.png)" || return 1
-  : >"$ctl/close"
-  lw_wait 15 preview_has_line "$log" exited || lw_fail "saver still running after WM_CLOSE: $(cat "$log")" || return 1
-  lw_wait_exit "$host" 15 || lw_fail "host probe did not end"
-}
-
-test_preview_ends_when_its_parents_process_dies() {
-  local log=$LW_RUN_DIR/orphan.log
-  lw_start --log "$log" "$LW_PROBES/preview_host.exe" window 152 112 600 400 90; local host=$LW_LAST_PID
-  lw_wait 30 preview_has_line "$log" parent || lw_fail "no host window: $(cat "$log")" || return 1
-  local handle; read -r _ handle <<<"$(preview_line "$log" parent)"
-  lw_start_scr /p "$handle"; local saver=$LW_LAST_PID
-  sleep 3  # the preview settles in; it must still be running then
-  lw_alive "$saver" || lw_fail "preview ended while its parent was there" || return 1
-  kill -KILL "$host"
-  lw_wait_exit "$saver" 15 || lw_fail "preview outlived its parent's process"
-}
-
-test_preview_artwork_loads_as_windows_sees_it() {
-  local out expected
-  out=$(lw_probe preview_art "$(preview_winpath "$LW_SCR")")
-  expected='icon 16 16x16
-icon 32 32x32
-icon 48 48x48
-icon 256 256x256
-cursor 32x32 hotspot 12,10
-bitmap 120 152x112 24
-bitmap 110 556x20 24
-bitmap 111 12x12 24
-bitmap 112 12x12 24'
-  [[ $out == "$expected" ]] || lw_fail "resources differ:"$'\n'"$out"
+  pv_expect_child "$PV_LOG" "$w" "$h" || return 1
+  convert "$LW_ROOT/resources/art/preview.bmp" -background black -gravity northwest -extent "${w}x${h}" "$expected"
+  lw_wait 15 bash -c "import -window root '$shot' 2>/dev/null && [[ \$(compare -metric AE '$shot' '$expected' null: 2>&1) == 0 ]]" ||
+    lw_fail "screen differs from the picture on black (see $shot)" || return 1
+  : >"$PV_CTL/close"
+  lw_wait_exit "$saver" 15 || lw_fail "saver still running after WM_CLOSE"
 }

@@ -5,7 +5,7 @@
 test_settings_coercion_matches_platform() {
   local corpus="$LW_DRIVE_C/coerce_corpus.txt" out="$LW_RUN_DIR/coerce_probe.txt"
   cp "$LW_ROOT/tests/e2e/data/coerce_corpus.txt" "$corpus"
-  LANG=ja_JP.UTF-8 lw_probe coerce_probe 'C:\coerce_corpus.txt' >"$out"
+  LANG=ja_JP.UTF-8 lw_probe coerce 'C:\coerce_corpus.txt' >"$out"
   grep -q 'acp 932' "$out" || lw_fail "the probe did not run with code page 932: $(head -1 "$out")" || return 1
   grep -v '^same' "$out" | head -20 >&2
   local summary; summary=$(tail -1 "$out")
@@ -17,7 +17,7 @@ test_settings_coercion_matches_platform() {
 test_settings_profile_matches_platform() {
   local dir="$LW_DRIVE_C/profile_probe" out="$LW_RUN_DIR/profile_probe.txt"
   rm -rf "$dir" && mkdir -p "$dir"
-  LANG=ja_JP.UTF-8 lw_probe profile_probe 'C:\profile_probe' >"$out"
+  LANG=ja_JP.UTF-8 lw_probe profile 'C:\profile_probe' >"$out"
   grep -v '^same' "$out" | head -30 >&2
   local summary; summary=$(tail -1 "$out")
   lw_log "profile: $summary"

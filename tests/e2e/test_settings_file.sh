@@ -1,36 +1,51 @@
-# The settings file on disk through the program's own Win32 file store (settings_probe): the
-# bytes of a fresh file, loading with the music-file check, and a read-only file left alone.
+# The settings file on disk through the program's own Win32 file store ("probe settings"): the
+# bytes of a fresh file, loading with the music-file check, awkward and read-only places.
 
-test_settings_file_written_loaded_and_read_only_kept() {
-  local dir="$LW_DRIVE_C/settings_file" ini music out
+test_settings_file_bytes_and_music_file_check() {
+  local dir="$LW_DRIVE_C/settings_file" win='C:\settings_file' out
   rm -rf "$dir" && mkdir -p "$dir"
-  ini="$dir/Lumenweave.ini"; music=$(printf '%s/\xe9\x9f\xb3\xe6\xa5\xbd.mp3' "$dir")  # 音楽.mp3
-  lw_probe settings_probe write 'C:\settings_file\Lumenweave.ini' 0 600
-  lw_probe settings_probe write 'C:\settings_file\Lumenweave.ini' 1 2
-  lw_probe settings_probe write 'C:\settings_file\Lumenweave.ini' 2 0
-  lw_probe settings_probe write 'C:\settings_file\Lumenweave.ini' 3 'C:\settings_file\音楽.mp3'
+  lw_probe settings write "$win\\Lumenweave.ini" 0 600 >/dev/null
+  lw_probe settings write "$win\\Lumenweave.ini" 1 2 >/dev/null
+  lw_probe settings write "$win\\Lumenweave.ini" 2 0 >/dev/null
+  lw_probe settings write "$win\\Lumenweave.ini" 3 "$win\\音楽.mp3" >/dev/null
   printf '[Section]\r\n\x97\xB1\x8E\x71\x90\x94=600\r\nBGM\x8B\xE6\x95\xAA=2\r\nBGM\xD8\xCB\xDF\xB0\xC4=0\r\nBGM\xCC\xA7\xB2\xD9=C:\\settings_file\\\x89\xB9\x8A\x79.mp3\r\n' >"$LW_RUN_DIR/expected.ini"
-  cmp "$ini" "$LW_RUN_DIR/expected.ini" || lw_fail "fresh file bytes: $(od -c "$ini" | head -5)" || return 1
-
-  out=$(lw_probe settings_probe load 'C:\settings_file')
-  [[ $out == $'600\t0\t0\t' ]] || lw_fail "missing music file not cleared: $out" || return 1
-  : >"$music"
-  out=$(lw_probe settings_probe load 'C:\settings_file' | iconv -f CP932 -t UTF-8)
-  [[ $out == $'600\t2\t0\tC:\\settings_file\\音楽.mp3' ]] || lw_fail "music file not kept: $out" || return 1
-  local path
-  for path in 'C:\settings_file' 'C:\settings_file\'; do
-    lw_probe settings_probe write 'C:\settings_file\Lumenweave.ini' 3 "$path"
-    out=$(lw_probe settings_probe load 'C:\settings_file')
-    [[ $out == $'600\t0\t0\t' ]] || lw_fail "folder '$path' taken for a music file: $out" || return 1
+  cmp "$dir/Lumenweave.ini" "$LW_RUN_DIR/expected.ini" || lw_fail "fresh file bytes: $(od -c "$dir/Lumenweave.ini" | head -5)" || return 1
+  # Rows: the music file setting, whether to create 音楽.mp3 first | what loading gives.
+  local rows=("$win\\音楽.mp3|$(printf '600\t0\t0\t')" "$win\\音楽.mp3 create|$(printf '600\t2\t0\t%s' "$win\\音楽.mp3")"
+              "$win|$(printf '600\t0\t0\t')" "$win\\|$(printf '600\t0\t0\t')")
+  local row path want
+  for row in "${rows[@]}"; do
+    IFS='|' read -r path want <<<"$row"
+    [[ $path == *\ create ]] && path=${path% create} && : >"$dir/音楽.mp3"
+    lw_probe settings write "$win\\Lumenweave.ini" 3 "$path" >/dev/null
+    out=$(lw_probe settings load "$win" | iconv -f CP932 -t UTF-8)
+    [[ $out == "$want" ]] || lw_fail "music file '$path' loads as '$out'" || return 1
   done
+}
 
-  cp "$ini" "$LW_RUN_DIR/before.ini"
-  chmod a-w "$ini"
-  lw_probe settings_probe write 'C:\settings_file\Lumenweave.ini' 0 700
-  cmp "$ini" "$LW_RUN_DIR/before.ini" || lw_fail "a read-only settings file was changed" || return 1
-  [[ $(ls -A "$dir" | wc -l) -eq 2 ]] || lw_fail "files left behind: $(ls -A "$dir")" || return 1
-  chmod u+w "$ini"
-  lw_probe settings_probe write 'C:\settings_file\Lumenweave.ini' 0 700
-  out=$(lw_probe settings_probe load 'C:\settings_file')
-  [[ $out == 700* && $(ls -A "$dir" | wc -l) -eq 2 ]] || lw_fail "write after the swap: $out; $(ls -A "$dir")"
+# What can be saved is saved and read back, a read-only file is refused and kept, a writable file
+# in a folder that takes no new files is written in place, and no temporary file stays behind. As
+# root, Unix permissions stop no write: the read-only file is made so by its Windows attribute,
+# which the file store must honour itself, the folder by chattr +i.
+test_settings_file_in_awkward_places() {
+  local long=rel_long; while ((${#long} < 280)); do long+=/folder_with_a_long_name_$((${#long} % 7)); done
+  local rows=("plain|saved" "設定_Ünïcode_フォルダ|saved" "$long|saved" "readonly_file|refused" "readonly_folder|saved")
+  local row name want dir win out
+  for row in "${rows[@]}"; do
+    IFS='|' read -r name want <<<"$row"
+    dir=$LW_DRIVE_C/places/$name win="C:\\places\\${name//\//\\}"
+    mkdir -p "$dir" && printf '[Section]\r\n\x97\xB1\x8E\x71\x90\x94=55\r\n' >"$dir/Lumenweave.ini"
+    case $name in
+      readonly_file) lw_probe settings readonly "$win\\Lumenweave.ini" 1 || lw_fail "could not set the attribute" || return 1 ;;
+      readonly_folder) chattr +i "$dir" 2>/dev/null || { lw_log "chattr +i is not permitted here: row skipped"; continue; }
+                       trap "chattr -i '$dir' 2>/dev/null; lw_stop_test_processes" EXIT ;;
+    esac
+    cp "$dir/Lumenweave.ini" "$LW_RUN_DIR/before.ini"
+    out=$(lw_probe settings write "$win\\Lumenweave.ini" 0 321)
+    [[ $out == "$want" ]] || lw_fail "$name: save gave '$out'" || return 1
+    [[ $(lw_probe settings load "$win") == $([[ $want == saved ]] && echo 321 || echo 55)$'\t'* ]] || lw_fail "$name: read back wrong" || return 1
+    [[ $want == saved ]] || cmp -s "$dir/Lumenweave.ini" "$LW_RUN_DIR/before.ini" || lw_fail "$name: the file changed" || return 1
+    [[ $(ls -A "$dir") == Lumenweave.ini ]] || lw_fail "$name: files left: $(ls -A "$dir")" || return 1
+    chattr -i "$dir" 2>/dev/null
+  done
 }

@@ -260,6 +260,7 @@ TEST(DisplaySaver, LoadStartsMusicBySourceAndEnding) {
       {"Mp3 any case", Music(2, L"C:\\SONG.Mp3"), {"MP3_Play"}, true, false},
       {"ogg", Music(2, L"C:\\song.ogg"), {}, false, false},
       {"two characters", Music(2, L"p3"), {}, false, false},
+      {"only the ending", Music(2, L"wav"), {"WAV_Play"}, false, false},
       {"unknown source", Music(7, L"C:\\a.wav"), {}, false, false},
   };
   for (const auto& c : cases) {
@@ -283,6 +284,7 @@ TEST(DisplaySaver, LoadStartsMusicBySourceAndEnding) {
     EXPECT_EQ(rig.saver.particles().size(), 601u);
     EXPECT_TRUE(rig.saver.emitters().firstTick && rig.saver.emitters().downArmed);
     EXPECT_FALSE(rig.saver.endFlag());
+    rig.saver.Frame();  // draws inside a screen of any size
   }
 }
 

@@ -31,7 +31,7 @@ TEST(ScanNumber, StopsAtTheFirstCharacterThatCannotContinueANumber) {
       {L"&hff", 255.0},   {L"&HFFFF", -1.0},   {L"&H8000", -32768.0}, {L"&H10000", 65536.0},
       {L"&HFFFFFFFF", -1.0}, {L"&H100000000", kFail}, {L"&O17", 15.0}, {L"&O8", 0.0},
       {L"&H", 0.0},       {L"&", 0.0},         {L"-&H10", 0.0},       {L"1e999", kFail},
-      {L"&H 1 0", 16.0},
+      {L"&H 1 0", 16.0},  {L"&h0a", 10.0},    {L"&H19", 25.0},
   };
   for (const auto& c : cases) EXPECT_EQ(ScanNumber(c.text), c.expected) << Narrow(c.text);
 }
@@ -49,12 +49,13 @@ TEST(CoerceNumber, FollowsThePlatformCoercion) {
       // separators, point, exponent
       {L"1,000", 1000.0},     {L",1000", kFail},           {L"1000,", 1000.0},     {L"1.000,5", 1.0005},
       {L"1 000", kFail},      {L"12.7", 12.7},             {L".5", 0.5},           {L"5.", 5.0},
-      {L".", kFail},          {L"1.2.3", kFail},           {L"1e3", 1000.0},       {L"1e-+-3", 0.001},
+      {L".", kFail},           {L".05", 0.05},              {L"5 ,", 5.0},          {L"&H1 ,", kFail},          {L"1.2.3", kFail},           {L"1e3", 1000.0},       {L"1e-+-3", 0.001},
       {L"1d3", kFail},        {L"1e", kFail},              {L"1e3,5", 15000.0},    {L"0.e3", 0.0},
       // hexadecimal and octal forms, which ignore a sign
       {L"&H100", 256.0},      {L"&HFFFF", 65535.0},        {L"&H80000000", -2147483648.0},
       {L"&HFFFFFFFF", kFail}, {L"&HFFFFFFFFFFFFFFF0", 16.0}, {L"-&H10", 16.0},     {L"(&H10)", 16.0},
       {L"&O17", 15.0},        {L"&O8", kFail},             {L"&H", kFail},         {L"&H10,", kFail},
+      {L"1H5", kFail},        {L".&H1", kFail},            {L"\uFFE5&H10", kFail}, // only a leading "&" starts them
       // currency sign of the Japanese locale
       {L"\uFFE55", 5.0},      {L"5\uFFE5", 5.0},           {L"$5", kFail},         {L"\uFFE51e3", kFail},
       // junk, empty, NUL

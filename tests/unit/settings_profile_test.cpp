@@ -44,14 +44,26 @@ TEST(ProfileRead, FindsValuesTheWayThePlatformDoes) {
       {"ASCII key case", "[Section]\nbgm" + std::string(kKeyBgmSource).substr(3) + "=2\n", "Section",
        std::string(kKeyBgmSource), "2"},
       {"trail byte never folds", "[Section]\nk" + kDi + "=lower\nk" + kA + "=upper\n", "Section", "k" + kA, "upper"},
-      {"full-width letter case", "[Section]\n\x82\x81=1\n", "Section", "\x82\x60", "1"},
-      {"Greek letter case", "[Section]\n\x83\xBF=1\n", "Section", "\x83\x9F", "1"},
-      {"Cyrillic letter case", "[Section]\n\x84\x91=1\n", "Section", "\x84\x60", "1"},
       {"] as a trail byte", "[\x83\x5D]\nk=1\n", "\x83\x5D", "k", "1"},
       {"lead byte swallows LF", "[Section]\nk=1\x83\nj=2\n", "Section", "k", "1\x83\nj=2"},
       {"binary junk", "\x01\xFF\x00\n[Section\x80]\n\x9F\x9F=\x01\n"s, "Section\x80", "\x9F\x9F", "\x01"},
   };
   for (const auto& c : cases) EXPECT_EQ(ReadProfileValue(c.file, c.section, c.key), c.expected) << c.what;
+
+  // Double-byte letters fold as the platform folds them: a stored key, then one that finds it.
+  const std::pair<std::string, std::string> folds[] = {
+      {"\x82\x81", "\x82\x60"}, {"\x82\x9A", "\x82\x79"},  // full-width a, z
+      {"\x83\xBF", "\x83\x9F"}, {"\x83\xD6", "\x83\xB6"},  // alpha, omega
+      {"\x84\x70", "\x84\x40"}, {"\x84\x80", "\x84\x4F"}, {"\x84\x91", "\x84\x60"},  // Cyrillic, gap at 847F
+      {"\xFA\x40", "\x87\x54"}, {"\xFA\x49", "\x87\x5D"},  // small Roman numerals one and ten
+      {"\xEE\xEF", "\x87\x54"}, {"\xEE\xF8", "\x87\x5D"},  // the same, NEC-selected codes
+      {"\xFA\x4A", "\x87\x54"}, {"\xFA\x53", "\x87\x5D"},  // capital Roman numerals, IBM codes
+  };
+  for (const auto& [stored, asked] : folds) {
+    EXPECT_EQ(ReadProfileValue("[S]\n" + stored + "=1\n", "S", asked), "1") << std::hex << (stored[1] & 0xFF);
+    EXPECT_EQ(ReadProfileValue("[S]\n" + asked + "=1\n", "S", stored), "1") << std::hex << (stored[1] & 0xFF);
+  }
+  EXPECT_EQ(ReadProfileValue("[S]\n\x84\x7F=1\n", "S", "\x84\x4F"), "");  // not a letter
 }
 
 TEST(ProfileRead, CutsLongValuesTo255BytesWithoutSplittingACharacter) {

@@ -133,6 +133,8 @@ TEST(HackOptions, Table) {
     HackTarget target;
     unsigned long id;
     int count;
+    std::string music = "";
+    bool fps = false;
   } cases[] = {
       {{}, nullptr, true, kOwn, 0, 600},
       {{"--root", "-count", "12.7"}, nullptr, true, kRoot, 0, 12},
@@ -143,6 +145,8 @@ TEST(HackOptions, Table) {
       {{"-count", "abc"}, nullptr, true, kOwn, 0, 0},     // unreadable, as in the settings file
       {{"-count", "40000"}, nullptr, true, kOwn, 0, 0},   // beyond 16 bits
       {{"-count", ""}, nullptr, true, kOwn, 0, 600},
+      {{"-fps", "--music", "a b.mp3"}, nullptr, true, kOwn, 0, 600, "a b.mp3", true},
+      {{"-music"}, nullptr, false, kOwn, 0, 0},
       {{"-count"}, nullptr, false, kOwn, 0, 0},          {{"-window-id", "0x"}, nullptr, false, kOwn, 0, 0},
       {{"-window-id", "12z"}, nullptr, false, kOwn, 0, 0}, {{"-bogus"}, nullptr, false, kOwn, 0, 0},
   };
@@ -151,8 +155,8 @@ TEST(HackOptions, Table) {
     const auto options = ParseHackOptions(c.args, c.env);
     ASSERT_EQ(options.has_value(), c.ok);
     if (c.ok)
-      EXPECT_EQ(std::make_tuple(options->target, options->windowId, int{options->count}),
-                std::make_tuple(c.target, c.id, c.count));
+      EXPECT_EQ(std::make_tuple(options->target, options->windowId, int{options->count}, options->music, options->fps),
+                std::make_tuple(c.target, c.id, c.count, c.music, c.fps));
   }
 }
 

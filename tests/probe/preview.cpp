@@ -1,0 +1,63 @@
+// Plays the display settings' part for the preview tests: a borderless window of a given size and
+// place (magenta shows wherever a preview fails to cover it) whose handle the test hands the saver
+// with "/p", reporting what the saver put in it.
+#include "tests/probe/probe.h"
+
+namespace {
+
+bool Requested(const std::wstring& folder, const wchar_t* name) {
+  return GetFileAttributesW((folder + L"\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
+LW_PROBE_COMMAND(preview,
+                 "preview W H X Y FOLDER SECONDS: a host window (W 0: the desktop itself) for SECONDS\n"
+                 "  prints \"parent HANDLE\", then \"child STYLE EXSTYLE L,T,R,B\" (relative to the parent's client\n"
+                 "  area) once the preview shows; a file \"destroy\" in FOLDER destroys the host window, \"close\"\n"
+                 "  posts WM_CLOSE to the preview") {
+  if (args.size() < 6) return 2;
+  HWND parent = GetDesktopWindow();
+  if (probe::Number(args, 0) > 0) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = CreateSolidBrush(RGB(255, 0, 255));
+    wc.lpszClassName = L"LumenweavePreviewHost";
+    RegisterClassW(&wc);
+    parent = CreateWindowExW(0, wc.lpszClassName, L"Preview Host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
+                             probe::Number(args, 2), probe::Number(args, 3), probe::Number(args, 0),
+                             probe::Number(args, 1), nullptr, nullptr, wc.hInstance, nullptr);
+    if (!parent) return probe::Say("no-parent %lu", GetLastError()), 2;
+  }
+  probe::Say("parent %ld", HandleToLong(parent));
+  const bool own = parent != GetDesktopWindow();
+  HWND child = nullptr;
+  bool closed = false;
+  for (const ULONGLONG end = GetTickCount64() + 1000ULL * probe::Number(args, 5); GetTickCount64() < end;) {
+    probe::Pump(50);
+    // Reported once shown, which the saver does right after sizing it: a report in between would
+    // describe a half-made window.
+    const HWND found = parent && !child ? FindWindowExW(parent, nullptr, nullptr, L"Preview Window") : nullptr;
+    if (found && IsWindowVisible(found)) {
+      child = found;
+      RECT r{};
+      GetWindowRect(child, &r);
+      MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+      probe::Say("child 0x%08lX 0x%08lX %ld,%ld,%ld,%ld", static_cast<unsigned long>(GetWindowLongW(child, GWL_STYLE)),
+                 static_cast<unsigned long>(GetWindowLongW(child, GWL_EXSTYLE)), r.left, r.top, r.right, r.bottom);
+    }
+    if (own && parent && Requested(args[4], L"destroy")) {
+      DestroyWindow(parent);
+      parent = nullptr;
+      probe::Say("destroyed");
+    }
+    if (child && !closed && Requested(args[4], L"close")) {
+      closed = PostMessageW(child, WM_CLOSE, 0, 0);
+      probe::Say("closed");
+    }
+  }
+  if (own && parent) DestroyWindow(parent);
+  return 0;
+}

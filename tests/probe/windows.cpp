@@ -1,0 +1,195 @@
+// What Windows says about the saver's top-level windows (found by title) and its process: the
+// window and its controls, texts, the pointer, object counts; and closing a window from outside.
+#include "tests/probe/probe.h"  // first: <windows.h> before the other system headers
+
+#include <psapi.h>
+#include <tlhelp32.h>
+#include <winternl.h>
+
+#include <algorithm>
+
+
+namespace {
+
+using probe::Say;
+using probe::Utf8;
+
+HWND Find(const probe::Args& args, std::size_t i = 0) {
+  return FindWindowW(nullptr, i < args.size() ? args[i].c_str() : L"Lumenweave_Main");
+}
+
+std::wstring TextOf(HWND hwnd) {
+  wchar_t buffer[1024] = {};
+  DWORD_PTR copied = 0;  // with a timeout, so a busy window does not hang the probe
+  SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 3000, &copied);
+  return buffer;
+}
+
+BOOL CALLBACK DumpChild(HWND child, LPARAM parent) {
+  if (GetParent(child) != reinterpret_cast<HWND>(parent)) return TRUE;
+  RECT r{};
+  GetWindowRect(child, &r);
+  const int id = GetDlgCtrlID(child);
+  wchar_t cls[64] = {};
+  GetClassNameW(child, cls, 64);
+  Say("control %d %s %ld %ld %ld %ld %d %s", id, Utf8(cls).c_str(), r.left, r.top, r.right - r.left,
+      r.bottom - r.top, IsWindowVisible(child) ? 1 : 0, Utf8(TextOf(child)).c_str());
+  if (lstrcmpiW(cls, L"ScrollBar") == 0) {
+    // The thumb's centre from the system metrics: a bar's scroll information cannot be asked for
+    // across processes.
+    const int width = r.right - r.left, arrow = std::min<int>(r.bottom - r.top, width / 2);
+    const int thumb = GetSystemMetrics(SM_CXHTHUMB), pos = GetScrollPos(child, SB_CTL);
+    int low = 0, high = 0;
+    GetScrollRange(child, SB_CTL, &low, &high);
+    const int at = high > low ? arrow + (pos - low) * (width - 2 * arrow - thumb) / (high - low) : arrow;
+    Say("slider %d %d", id, pos);
+    Say("thumb %ld %ld", r.left + at + thumb / 2, (r.top + r.bottom) / 2);
+  }
+  if (lstrcmpiW(cls, L"ComboBox") == 0) {
+    const LRESULT count = SendMessageW(child, CB_GETCOUNT, 0, 0);
+    std::wstring items;
+    for (LRESULT i = 0; i < count; ++i) {
+      wchar_t item[64] = {};
+      if (SendMessageW(child, CB_GETLBTEXTLEN, i, 0) < 63) SendMessageW(child, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+      items += L" [" + std::wstring(item) + L"]";
+    }
+    Say("combo %d %ld%s", id, static_cast<long>(count), Utf8(items).c_str());
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+LW_PROBE_COMMAND(window, "window [TITLE]: rectangle, client area, styles and every control, one line each") {
+  const HWND window = Find(args);
+  if (!window) return Say("no window"), 2;
+  RECT w{}, c{};
+  GetWindowRect(window, &w);
+  GetClientRect(window, &c);
+  POINT origin{0, 0};
+  ClientToScreen(window, &origin);
+  Say("window %ld %ld %ld %ld", w.left, w.top, w.right, w.bottom);
+  Say("visible %d", IsWindowVisible(window) ? 1 : 0);
+  Say("client %ld %ld", c.right, c.bottom);
+  Say("origin %ld %ld", origin.x, origin.y);
+  Say("screen %d %d", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  Say("style %08lx %08lx", static_cast<unsigned long>(GetWindowLongW(window, GWL_STYLE)),
+      static_cast<unsigned long>(GetWindowLongW(window, GWL_EXSTYLE)));
+  EnumChildWindows(window, DumpChild, reinterpret_cast<LPARAM>(window));
+  return 0;
+}
+
+LW_PROBE_COMMAND(text, "text TITLE ID: the text of the control with that id") {
+  const HWND child = GetDlgItem(Find(args), probe::Number(args, 1));
+  if (!child) return 3;
+  Say("%s", Utf8(TextOf(child)).c_str());
+  return 0;
+}
+
+LW_PROBE_COMMAND(close, "close TITLE [box]: posts WM_CLOSE, or with `box` what the close box sends") {
+  const HWND window = Find(args);
+  const bool box = args.size() > 1 && args[1] == L"box";
+  return window && PostMessageW(window, box ? WM_SYSCOMMAND : WM_CLOSE, box ? SC_CLOSE : 0, 0) ? 0 : 4;
+}
+
+LW_PROBE_COMMAND(cursor, "cursor: \"showing\" or \"hidden\", a tab and the foreground window's title") {
+  // Wine reports the pointer state of the foreground window's thread.
+  CURSORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetCursorInfo(&info)) return Say("unknown"), 1;
+  wchar_t title[256] = {};
+  GetWindowTextW(GetForegroundWindow(), title, 256);
+  Say("%s\t%s", (info.flags & CURSOR_SHOWING) ? "showing" : "hidden", Utf8(title).c_str());
+  return 0;
+}
+
+LW_PROBE_COMMAND(processes, "processes NAME: how many processes run an image of that file name") {
+  const HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snap == INVALID_HANDLE_VALUE || args.empty()) return 1;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  long count = 0;
+  for (BOOL ok = Process32FirstW(snap, &entry); ok; ok = Process32NextW(snap, &entry))
+    count += lstrcmpiW(entry.szExeFile, args[0].c_str()) == 0;
+  CloseHandle(snap);
+  Say("processes=%ld", count);
+  return 0;
+}
+
+namespace {
+
+// Wine's GetGuiResources is a stub that returns 0. Its GDI handle table, though, is private to
+// each process and reachable from the PEB (64-bit layout), so its live entries are the process's
+// objects.
+long GdiObjectsFromHandleTable(HANDLE process, DWORD pid) {
+  struct GdiEntry {
+    UINT64 object;
+    ULONG owner;
+    USHORT unique;
+    UCHAR type, flags;
+    UINT64 userPointer;
+  };
+  static_assert(sizeof(GdiEntry) == 24);
+  using QueryFn = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
+  const auto query = reinterpret_cast<QueryFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+  PROCESS_BASIC_INFORMATION info{};
+  if (!query || query(process, ProcessBasicInformation, &info, sizeof info, nullptr) != 0 || !info.PebBaseAddress)
+    return -1;
+  UINT64 table = 0;
+  SIZE_T got = 0;
+  if (!ReadProcessMemory(process, reinterpret_cast<const BYTE*>(info.PebBaseAddress) + 0xF8, &table, sizeof table, &got) ||
+      !table)
+    return -1;
+  std::vector<GdiEntry> entries(0x10000);
+  if (!ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(), entries.size() * sizeof(GdiEntry), &got))
+    return -1;
+  long count = 0;
+  for (std::size_t i = 0; i < got / sizeof(GdiEntry); ++i) {
+    const USHORT owner = static_cast<USHORT>(entries[i].owner & 0xFFFF);
+    count += entries[i].type != 0 && entries[i].object != 0 && (owner == static_cast<USHORT>(pid) || owner == 0);
+  }
+  return count;
+}
+
+struct WindowCount {
+  DWORD pid;
+  long count;
+};
+
+BOOL CALLBACK CountWindows(HWND hwnd, LPARAM param) {
+  auto* c = reinterpret_cast<WindowCount*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == c->pid) ++c->count;
+  if (pid == c->pid && !GetParent(hwnd)) EnumChildWindows(hwnd, CountWindows, param);
+  return TRUE;
+}
+
+}  // namespace
+
+LW_PROBE_COMMAND(stats, "stats [TITLE]: pid, GDI and USER objects, private bytes, handles of the window's process") {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(Find(args), &pid);
+  const HANDLE process = pid ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid) : nullptr;
+  if (!process) return Say("none"), 1;
+  long gdi = static_cast<long>(GetGuiResources(process, GR_GDIOBJECTS));
+  long user = static_cast<long>(GetGuiResources(process, GR_USEROBJECTS));
+  const char* source = "GetGuiResources";
+  if (gdi == 0 && user == 0) {  // not implemented (Wine): the handle table, and the process's windows
+    gdi = GdiObjectsFromHandleTable(process, pid);
+    WindowCount windows{pid, 0};
+    EnumWindows(CountWindows, reinterpret_cast<LPARAM>(&windows));
+    user = windows.count;
+    source = "handle-table,windows";
+  }
+  PROCESS_MEMORY_COUNTERS_EX memory{};
+  memory.cb = sizeof memory;
+  GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+  DWORD handles = 0;
+  GetProcessHandleCount(process, &handles);
+  CloseHandle(process);
+  Say("pid=%lu gdi=%ld user=%ld private=%llu handles=%lu source=%s", pid, gdi, user,
+      static_cast<unsigned long long>(memory.PrivateUsage), handles, source);
+  return 0;
+}
