@@ -16,8 +16,7 @@ set(CPACK_PACKAGE_NAME lumenweave)
 set(CPACK_PACKAGE_VENDOR "Lumenweave developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "particle screen saver for XScreenSaver")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "particle screen saver for XScreenSaver
-Yellow sparks jitter around two mirrored emitters that a small spring model
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Yellow sparks jitter around two mirrored emitters that a small spring model
 swings across the screen, painting trails or moving as single dots.
 Optionally plays an MP3 or WAV file in a loop.")
 set(CPACK_PACKAGE_DIRECTORY ${PROJECT_BINARY_DIR}/packages)

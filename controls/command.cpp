@@ -208,6 +208,7 @@ void Command::FocusGained() {
 
 void Command::FocusLost() {
   if (!isEnabled_) return;
+  spaceDown_ = false;
   if (state_ != ButtonState::Normal) {
     state_ = ButtonState::Normal;
     DrawSkin(Skin::Normal);
@@ -216,6 +217,7 @@ void Command::FocusLost() {
 
 void Command::MouseDown(std::int16_t button) {
   if (!isEnabled_) return;
+  pressed_ = static_cast<std::int16_t>(pressed_ | button);
   if (button == kLeftButton) {
     mouseIsDown_ = true;
     DrawSkin(Skin::Pressed);
@@ -236,13 +238,35 @@ void Command::MouseMoved(std::int16_t) {
 
 void Command::MouseUp(std::int16_t button) {
   if (!isEnabled_) return;
+  const bool pressedHere = button != 0 && (pressed_ & button) == button;
+  pressed_ = static_cast<std::int16_t>(pressed_ & ~button);
   if (button == kLeftButton) {
     mouseIsDown_ = false;
     if (state_ == ButtonState::HighLight) DrawSkin(Skin::Normal);
     if (state_ == ButtonState::HighLightSelect) DrawSkin(Skin::HighLightSelect);
   }
+  // A press elsewhere released here, or a press dragged away (state 1: no focus, pointer
+  // away; state 3: focus, pointer away), is no click.
+  const bool away = state_ == ButtonState::Selected || state_ == ButtonState::Normal;
   // Last step: the host may destroy the control from its Click handler.
-  if (state_ != ButtonState::Selected && isEnabled_) host_.Click();
+  if (pressedHere && !away && isEnabled_) host_.Click();
+}
+
+void Command::SpaceDown() {
+  if (!isEnabled_) return;
+  spaceDown_ = true;
+  DrawSkin(Skin::Pressed);
+}
+
+void Command::SpaceUp() {
+  if (!isEnabled_ || !spaceDown_) return;
+  spaceDown_ = false;
+  DrawSkin(state_ == ButtonState::HighLightSelect ? Skin::HighLightSelect : Skin::Selected);
+  host_.Click();
+}
+
+void Command::Press() {
+  if (isEnabled_) host_.Click();
 }
 
 void Command::PointerTick() {

@@ -158,8 +158,15 @@ class Command {
   void FocusLost();
   void MouseDown(std::int16_t button);
   void MouseMoved(std::int16_t button);
-  // Raises Click as its very last step; nothing of the control is touched afterwards.
+  // Raises Click as its very last step; nothing of the control is touched afterwards. Only a
+  // release of a button pressed on this control clicks, and not once the pointer is known to be
+  // away from it.
   void MouseUp(std::int16_t button);
+  // Space on the focused button: pressed look on the key going down, Click on its release.
+  void SpaceDown();
+  void SpaceUp();
+  // The default action a screen reader asks for: Click, as a mouse click raises it.
+  void Press();
   void PointerTick();
   void Resized();
 
@@ -200,6 +207,8 @@ class Command {
   ButtonHost& host_;
   ButtonState state_ = ButtonState::None;
   bool mouseIsDown_ = false;
+  std::int16_t pressed_ = 0;  // mouse buttons pressed on the control and not yet released
+  bool spaceDown_ = false;
   bool isEnabled_ = false;
   bool gradientReverse_ = false;
   std::uint8_t firstRun_ = 0;

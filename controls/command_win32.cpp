@@ -207,6 +207,20 @@ class CommandWindow final : public ButtonSurface, public ButtonHost {
         return 0;
       case kCommandGetState:
         return static_cast<LRESULT>(command_.State());
+      case kCommandPress:
+        command_.Press();  // Click is the last step, as for a release
+        return 0;
+      case kCommandIsEnabled:
+        return command_.IsEnabled() ? TRUE : FALSE;
+      case WM_KEYDOWN:
+        if (wParam == VK_SPACE && !(lParam & (1 << 30))) command_.SpaceDown();  // not on auto-repeat
+        return 0;
+      case WM_KEYUP:
+        if (wParam == VK_SPACE) command_.SpaceUp();
+        return 0;
+      case WM_GETOBJECT:
+        if (const LRESULT r = AnswerCommandObject(hwnd_, wParam, lParam)) return r;
+        return DefWindowProcW(hwnd_, msg, wParam, lParam);
       default:
         return DefWindowProcW(hwnd_, msg, wParam, lParam);
     }

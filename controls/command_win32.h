@@ -14,6 +14,10 @@
 // WM_PRINTCLIENT; the getter answers 0 or 255), kCommandReadProperties / kCommandWriteProperties
 // load or save the properties from or to a lw::controls::PropertyBag passed as lParam, and
 // kCommandGetState answers the pointer/focus state (0 before kCommandInitialize, then 1..4).
+//
+// The keyboard: Space on the focused button presses it. kCommandPress presses it as a click does
+// (the dialog's Enter and Esc, a screen reader's default action); kCommandIsEnabled reads Enabled
+// without repainting. Screen readers get an accessible push button named by the caption.
 #pragma once
 
 #include <windows.h>
@@ -31,7 +35,12 @@ inline constexpr UINT kCommandGetVisible = WM_APP + 0x106;
 inline constexpr UINT kCommandReadProperties = WM_APP + 0x107;
 inline constexpr UINT kCommandWriteProperties = WM_APP + 0x108;
 inline constexpr UINT kCommandGetState = WM_APP + 0x109;
+inline constexpr UINT kCommandPress = WM_APP + 0x10A;
+inline constexpr UINT kCommandIsEnabled = WM_APP + 0x10B;
 
 bool RegisterCommandClass();
+
+// The button's answer to WM_GETOBJECT (command_accessible_win32.cpp).
+LRESULT AnswerCommandObject(HWND button, WPARAM wParam, LPARAM lParam);
 
 }  // namespace lw::controls

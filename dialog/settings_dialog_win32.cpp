@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
+#include <objbase.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "controls/command_win32.h"
+#include "dialog/dialog_access_win32.h"
 #include "dialog/dialog_entry_win32.h"
 #include "dialog/dialog_layout.h"
 #include "dialog/dialog_model.h"
@@ -81,6 +83,8 @@ class SettingsDialog final : public win32::Window {
 
   // Creates, fills and shows the dialog; false when the window cannot be made.
   bool Load();
+  // Keys the dialog handles wherever the focus is; true when `msg` was one of them.
+  bool PreTranslate(const MSG& msg) { return keyboard_.PreTranslate(msg); }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -91,6 +95,7 @@ class SettingsDialog final : public win32::Window {
   void SizeToText(HWND label);
   void CreateFonts();
   void CreateControls();
+  void AttachAccess();
   void PaintBackground();
   void TileBackground(HDC dc, const RECT& target);
   void CopyBackground(HDC dc, const RECT& area);
@@ -126,6 +131,8 @@ class SettingsDialog final : public win32::Window {
   std::array<HWND, 3> buttons_{};
   std::array<HWND, kSourceChoices> marksWnd_{};
   std::array<HWND, kSourceChoices> sourceLabels_{};
+  HWND repeatLabel_ = nullptr, sliderHeading_ = nullptr;
+  DialogKeyboard keyboard_;
   bool unloading_ = false;
 };
 
@@ -162,6 +169,7 @@ bool SettingsDialog::Load() {
   CreateControls();
   for (HWND button : buttons_)
     if (button) SendMessageW(button, controls::kCommandInitialize, 0, 0);
+  AttachAccess();
   PaintBackground();
   ShowView(ViewOnOpen(settings_));
 
@@ -170,8 +178,27 @@ bool SettingsDialog::Load() {
   SetCursor(LoadCursorW(nullptr, IDC_ARROW));
   ShowWindow(hwnd(), SW_SHOWNORMAL);
   SetForegroundWindow(hwnd());
+  keyboard_.FocusFirst();
   UpdateWindow(hwnd());
   return true;
+}
+
+void SettingsDialog::AttachAccess() {
+  DialogWindows windows;
+  windows.dialog = hwnd();
+  windows.sourceLabels = sourceLabels_;
+  windows.sourceMarks = marksWnd_;
+  windows.repeat = repeat_;
+  windows.repeatLabel = repeatLabel_;
+  windows.browse = buttons_[2];
+  windows.slider = slider_;
+  windows.sliderHeading = sliderHeading_;
+  windows.link = link_;
+  windows.save = buttons_[0];
+  windows.cancel = buttons_[1];
+  auto source = [this] { return static_cast<int>(settings_.bgmSource); };
+  keyboard_.Attach(windows, source);
+  DescribeDialogControls(windows, source);
 }
 
 void SettingsDialog::CreateFonts() {
@@ -232,12 +259,12 @@ void SettingsDialog::CreateControls() {
   repeatBox.height *= 8;  // room for the drop-down list
   repeat_ = AddControl(WC_COMBOBOXW, L"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, repeatBox,
                        kIdRepeat);
-  AddLabel(L"曲目をﾘﾋﾟｰﾄ", SS_LEFT, inPanel(twips::kRepeatLabel), kIdHeading, true);
+  repeatLabel_ = AddLabel(L"曲目をﾘﾋﾟｰﾄ", SS_LEFT, inPanel(twips::kRepeatLabel), kIdHeading, true);
   buttons_[2] = AddControl(controls::kCommandClass, L"...", WS_TABSTOP, inPanel(twips::kFileButton), kIdBrowse);
   fileName_ = AddControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL | WS_BORDER,
                          inPanel(twips::kFileName), kIdFileName);
 
-  AddLabel(L"粒子数", SS_CENTER, inPanel(twips::kHeadingParticles), kIdHeading, false);
+  sliderHeading_ = AddLabel(L"粒子数", SS_CENTER, inPanel(twips::kHeadingParticles), kIdHeading, false);
   slider_ = AddControl(L"SCROLLBAR", L"", SBS_HORZ | WS_TABSTOP, inPanel(twips::kSlider), kIdSlider);
   SetScrollRange(slider_, SB_CTL, kParticleSlider.min, kParticleSlider.max, FALSE);
   SetScrollPos(slider_, SB_CTL, kParticleSlider.designValue, FALSE);
@@ -522,14 +549,20 @@ void RunSettingsDialog(settings::Settings& settings) {
   INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&common);
   controls::RegisterCommandClass();
-  SettingsDialog dialog(settings);
-  if (!dialog.Load()) return;
-  MSG msg;
-  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (IsDialogMessageW(dialog.hwnd(), &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
+  // Screen readers in other processes reach the dialog's accessible objects through COM.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  {
+    SettingsDialog dialog(settings);
+    if (dialog.Load()) {
+      MSG msg;
+      while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (dialog.PreTranslate(msg) || IsDialogMessageW(dialog.hwnd(), &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+    }
   }
+  if (SUCCEEDED(com)) CoUninitialize();
 }
 
 }  // namespace lw::dialog

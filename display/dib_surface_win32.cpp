@@ -71,9 +71,10 @@ float TwipsPerPixelFor(HWND hwnd) {
   return 1440.0f / static_cast<float>(dpi);
 }
 
-DibSurface::DibSurface(HWND hwnd, int width, int height, float twipsPerPixel, FramePacer* pacer)
+DibSurface::DibSurface(HWND hwnd, int width, int height, float twipsPerPixel, FramePacer* pacer, int tileShift)
     : hwnd_(hwnd), width_(std::max(width, 1)), height_(std::max(height, 1)), twipsPerPixel_(twipsPerPixel),
-      pacer_(pacer) {
+      pacer_(pacer),
+      window_(hwnd) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width_;
@@ -87,7 +88,7 @@ DibSurface::DibSurface(HWND hwnd, int width, int height, float twipsPerPixel, Fr
   // The bitmap stays selected for the life of the surface; it is deselected before deletion.
   previous_ = SelectObject(memory_.get(), bitmap_.get());
   bits_ = static_cast<std::uint32_t*>(bits);
-  canvas_.emplace(bits_, width_, height_, twipsPerPixel_, twipsPerPixel_);
+  canvas_.emplace(bits_, width_, height_, twipsPerPixel_, twipsPerPixel_, tileShift);
   canvas_->Clear();
 }
 
@@ -100,14 +101,12 @@ void DibSurface::Cls() {
 }
 
 long long DibSurface::Present() {
-  if (!canvas_) return 0;
+  if (!canvas_ || !window_.get()) return 0;
+  // One copy per merged run of tiles: under Wine a clip region of the same tiles with a single copy
+  // costs more to build than the copies it saves.
   long long area = 0;
-  const std::vector<PixelRect> rects = canvas_->TakeDirtyRects();
-  if (rects.empty()) return 0;
-  win32::WindowDc dc(hwnd_);
-  if (!dc.get()) return 0;
-  for (const PixelRect& r : rects) {
-    BitBlt(dc.get(), r.left, r.top, r.right - r.left, r.bottom - r.top, memory_.get(), r.left, r.top, SRCCOPY);
+  for (const PixelRect& r : canvas_->TakeDirtyRects()) {
+    BitBlt(window_.get(), r.left, r.top, r.right - r.left, r.bottom - r.top, memory_.get(), r.left, r.top, SRCCOPY);
     area += static_cast<long long>(r.right - r.left) * (r.bottom - r.top);
   }
   return area;

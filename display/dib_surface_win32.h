@@ -42,7 +42,8 @@ float TwipsPerPixelFor(HWND hwnd);
 class DibSurface final : public DisplaySurface {
  public:
   // A surface of width x height pixels presented into `hwnd`; `pacer` may be null (no waiting).
-  DibSurface(HWND hwnd, int width, int height, float twipsPerPixel, FramePacer* pacer);
+  DibSurface(HWND hwnd, int width, int height, float twipsPerPixel, FramePacer* pacer,
+             int tileShift = PixelCanvas::kTileShift);
   ~DibSurface() override;
   DibSurface(const DibSurface&) = delete;
   DibSurface& operator=(const DibSurface&) = delete;
@@ -71,6 +72,9 @@ class DibSurface final : public DisplaySurface {
   int width_, height_;
   float twipsPerPixel_;
   FramePacer* pacer_;
+  // Kept for the surface's life: taking the window's DC anew every frame costs more than the
+  // copy of a typical frame.
+  win32::WindowDc window_;
   win32::MemoryDc memory_;
   win32::GdiObject<HBITMAP> bitmap_;
   std::uint32_t* bits_ = nullptr;

@@ -9,6 +9,7 @@ MemorySurface::MemorySurface(int width, int height, float twipsPerPixelX, float 
       canvas_(pixels_.data(), width, height, twipsPerPixelX, twipsPerPixelY) {}
 
 void MemorySurface::Cls() {
+  if (keepBeforeClear_) beforeClear_ = pixels_;
   canvas_.Clear();
   ++clsCount_;
 }

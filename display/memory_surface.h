@@ -34,10 +34,15 @@ class MemorySurface final : public DisplaySurface {
   int refreshCount() const { return refreshCount_; }
   // Pixels in 0x00RRGGBB order, rows top-down.
   const std::vector<std::uint32_t>& pixels() const { return pixels_; }
+  // When kept, each Cls first copies the pixels it is about to clear.
+  void KeepPixelsBeforeClear(bool keep) { keepBeforeClear_ = keep; }
+  const std::vector<std::uint32_t>& pixelsBeforeClear() const { return beforeClear_; }
 
  private:
   std::vector<std::uint32_t> pixels_;
   PixelCanvas canvas_;
+  bool keepBeforeClear_ = false;
+  std::vector<std::uint32_t> beforeClear_;
   int clsCount_ = 0;
   int refreshCount_ = 0;
 };

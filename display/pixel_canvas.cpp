@@ -4,7 +4,8 @@
 
 namespace lw::display {
 
-PixelCanvas::PixelCanvas(std::uint32_t* pixels, int width, int height, float twipsPerPixelX, float twipsPerPixelY)
+PixelCanvas::PixelCanvas(std::uint32_t* pixels, int width, int height, float twipsPerPixelX, float twipsPerPixelY,
+                         int tileShift)
     : pixels_(pixels),
       width_(std::max(width, 0)),
       height_(std::max(height, 0)),
@@ -12,8 +13,9 @@ PixelCanvas::PixelCanvas(std::uint32_t* pixels, int width, int height, float twi
       twipsPerPixelY_(twipsPerPixelY),
       pixelsPerTwipX_(twipsPerPixelX > 0 ? 1.0 / twipsPerPixelX : 0.0),
       pixelsPerTwipY_(twipsPerPixelY > 0 ? 1.0 / twipsPerPixelY : 0.0),
-      tilesX_((width_ + kTile - 1) >> kTileShift),
-      tilesY_((height_ + kTile - 1) >> kTileShift),
+      tileShift_(std::clamp(tileShift, 0, 12)),
+      tilesX_((width_ + (1 << tileShift_) - 1) >> tileShift_),
+      tilesY_((height_ + (1 << tileShift_) - 1) >> tileShift_),
       dirty_(static_cast<std::size_t>(tilesX_) * tilesY_, 0) {}
 
 void PixelCanvas::Clear() {
@@ -55,8 +57,8 @@ std::vector<PixelRect> PixelCanvas::TakeDirtyRects() {
   }
   done.insert(done.end(), open.begin(), open.end());
   for (PixelRect& r : done) {
-    r = {r.left << kTileShift, r.top << kTileShift, std::min(r.right << kTileShift, width_),
-         std::min(r.bottom << kTileShift, height_)};
+    r = {r.left << tileShift_, r.top << tileShift_, std::min(r.right << tileShift_, width_),
+         std::min(r.bottom << tileShift_, height_)};
   }
   std::fill(dirty_.begin(), dirty_.end(), std::uint8_t{0});
   return done;

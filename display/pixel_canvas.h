@@ -14,12 +14,12 @@ struct PixelRect {
 
 class PixelCanvas {
  public:
-  static constexpr int kTileShift = 6;  // 64 x 64 pixel tiles
-  static constexpr int kTile = 1 << kTileShift;
+  static constexpr int kTileShift = 4;  // 16 x 16 pixel tiles: the cheapest to present, measured
 
   // `pixels` holds width * height values laid out 0x00RRGGBB (DIB order), rows top-down; it is
-  // not owned. Twips per pixel must be positive.
-  PixelCanvas(std::uint32_t* pixels, int width, int height, float twipsPerPixelX, float twipsPerPixelY);
+  // not owned. Twips per pixel must be positive. Changes are tracked in tiles of 2^tileShift.
+  PixelCanvas(std::uint32_t* pixels, int width, int height, float twipsPerPixelX, float twipsPerPixelY,
+              int tileShift = kTileShift);
 
   int width() const { return width_; }
   int height() const { return height_; }
@@ -37,11 +37,16 @@ class PixelCanvas {
     return true;
   }
 
+  // Only a store that changes the pixel marks its tile: a spark redrawn over its own trail costs
+  // nothing to present.
   void PSet(float x, float y, std::uint32_t colour) {
     int px, py;
     if (!ToPixel(x, y, px, py)) return;
-    pixels_[static_cast<std::size_t>(py) * width_ + px] = ToDib(colour);
-    dirty_[static_cast<std::size_t>(py >> kTileShift) * tilesX_ + (px >> kTileShift)] = 1;
+    std::uint32_t& pixel = pixels_[static_cast<std::size_t>(py) * width_ + px];
+    const std::uint32_t value = ToDib(colour);
+    if (pixel == value) return;
+    pixel = value;
+    dirty_[static_cast<std::size_t>(py >> tileShift_) * tilesX_ + (px >> tileShift_)] = 1;
   }
 
   void Clear();
@@ -62,6 +67,7 @@ class PixelCanvas {
   int width_, height_;
   float twipsPerPixelX_, twipsPerPixelY_;
   double pixelsPerTwipX_, pixelsPerTwipY_;
+  int tileShift_;
   int tilesX_, tilesY_;
   std::vector<std::uint8_t> dirty_;
 };

@@ -1,7 +1,7 @@
 // The hack's retained surface on X11: an image the size of the window, in shared memory when the
-// server offers MIT-SHM (and is local), otherwise in our own memory sent with XPutImage. The
-// particle passes write it directly; Refresh sends only the changed tiles, then waits for the
-// next frame slot.
+// server offers MIT-SHM and can attach the segment (a remote one cannot), otherwise in our own
+// memory sent with XPutImage. The particle passes write it directly; Refresh sends only the
+// changed tiles, then waits for the next frame slot.
 #pragma once
 
 #include <X11/Xlib.h>

@@ -8,6 +8,7 @@
 #include "platform/window_win32.h"
 #include "resources/resource_ids.h"
 #include "startup/preview.h"
+#include "startup/preview_picture.h"
 #include "startup/startup.h"
 
 namespace lw::startup {
@@ -20,9 +21,12 @@ constexpr UINT kParentWatchMs = 250;
 
 class PreviewWindow final : public win32::Window {
  public:
-  bool Open(HWND parent, const PreviewLayout& layout) {
-    picture_.reset(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_PREVIEW),
-                                                   IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  bool Open(HWND parent, const PreviewLayout& layout, int dpi) {
+    // The committed picture is the 96-DPI rendering; other DPIs render their own at their size.
+    if (PreviewSize(dpi).width != PreviewSize(96).width) picture_.reset(Rendered(dpi));
+    if (!picture_)
+      picture_.reset(static_cast<HBITMAP>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDB_PREVIEW),
+                                                     IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     BITMAP info{};
     if (picture_ && GetObjectW(picture_.get(), sizeof info, &info)) pictureSize_ = {info.bmWidth, info.bmHeight};
 
@@ -59,6 +63,17 @@ class PreviewWindow final : public win32::Window {
   }
 
  private:
+  static HBITMAP Rendered(int dpi) {
+    const Picture picture = RenderPreviewPicture(dpi);
+    if (picture.pixels.empty()) return nullptr;
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof info.bmiHeader, picture.width, -picture.height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap && bits) CopyMemory(bits, picture.pixels.data(), picture.pixels.size() * sizeof picture.pixels[0]);
+    return bitmap;
+  }
+
   // The picture at its own size from the top-left corner, black everywhere else.
   void Paint() {
     win32::PaintScope paint(hwnd());
@@ -93,14 +108,16 @@ void RunPreview(std::int32_t parentWnd) {
 
   double twipsPerPixelX = TwipsPerPixel(0);
   double twipsPerPixelY = twipsPerPixelX;
+  int dpi = 96;
   if (const win32::WindowDc screen(nullptr); screen.get()) {
     twipsPerPixelX = TwipsPerPixel(GetDeviceCaps(screen.get(), LOGPIXELSX));
     twipsPerPixelY = TwipsPerPixel(GetDeviceCaps(screen.get(), LOGPIXELSY));
+    dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
   }
   const PreviewLayout layout = LayoutPreview(OuterRect(parent), twipsPerPixelX, twipsPerPixelY);
 
   PreviewWindow window;
-  if (!window.Open(parent, layout)) return;
+  if (!window.Open(parent, layout, dpi)) return;
   const UINT_PTR watch = SetTimer(nullptr, 0, kParentWatchMs, nullptr);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

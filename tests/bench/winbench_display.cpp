@@ -1,18 +1,27 @@
-// Under Wine (or Windows): the cost of drawing one saver frame and of presenting it.
-//  1. One frame of N = 32767 particles (two passes, 4 x 32768 points) drawn with one GDI
-//     SetPixelV call per point into a screen-sized bitmap, against the saver's own stores into its
-//     DIB section.
-//  2. Presenting a typical frame (only the changed tiles) against copying the whole screen.
-// Prints the median of several runs of each, and the ratios.
+// Under Wine (or Windows): what a paced frame costs, per way of presenting it. Opens one borderless
+// window per monitor (or on the primary only), paces to the refresh rate and pumps once a frame as
+// the saver does, for a given time:
+//   bare       one pixel presented a frame: the floor of any paced window
+//   rect       one 900 x 750 rectangle presented a frame
+//   tiles:S    the saver's frame on every monitor (emitter step, two passes), the changed tiles of
+//              2^S pixels presented one BitBlt per merged rectangle
+// Runs until a key is pressed or the time is up. Prints the frame's own work (steps, passes and presents on every monitor, timed with
+// QueryPerformanceCounter): median and 99th percentile. Processor time is read from outside by
+// winbench_display_process.sh.
+// Usage: winbench_display <mode> [particles, 600] [seconds, 20] [all | primary]
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "display/dib_surface_win32.h"
 #include "display/particle_field.h"
 #include "display/random_source.h"
+#include "display/spring_model.h"
 #include "platform/window_win32.h"
 
 // The Win32 adapters are built into the saver only; the benchmark compiles the same sources.
@@ -21,133 +30,113 @@
 
 namespace {
 
+using namespace lw::display;
+
 double NowMs() {
-  static const double msPerTick = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return 1000.0 / static_cast<double>(f.QuadPart);
-  }();
-  LARGE_INTEGER c;
+  LARGE_INTEGER f, c;
+  QueryPerformanceFrequency(&f);
   QueryPerformanceCounter(&c);
-  return static_cast<double>(c.QuadPart) * msPerTick;
+  return 1000.0 * static_cast<double>(c.QuadPart) / static_cast<double>(f.QuadPart);
 }
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  return v[v.size() / 2];
-}
-
-// A DisplaySurface whose every point is one SetPixelV call into a memory DC.
-class SetPixelSurface final : public lw::display::DisplaySurface {
- public:
-  SetPixelSurface(HDC dc, int width, int height) : dc_(dc), width_(width), height_(height) {}
-  float ScaleWidth() const override { return width_ * 15.0f; }
-  float ScaleHeight() const override { return height_ * 15.0f; }
-  float ScreenWidth() const override { return ScaleWidth(); }
-  float ScreenHeight() const override { return ScaleHeight(); }
-  float TwipsPerPixelX() const override { return 15.0f; }
-  float TwipsPerPixelY() const override { return 15.0f; }
-  void PSet(float x, float y, std::uint32_t colour) override {
-    SetPixelV(dc_, static_cast<int>(x / 15.0f), static_cast<int>(y / 15.0f), colour);
-  }
-  void Cls() override {}
-  void Refresh() override {}
-
- private:
-  HDC dc_;
-  int width_, height_;
-};
 
 class BenchWindow final : public lw::win32::Window {
  public:
-  bool Open(int w, int h) {
-    return Create(L"Lumenweave.WinBench", L"winbench_display", WS_POPUP | WS_VISIBLE, 0, 0, 0, w, h, nullptr,
-                  nullptr, 0, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  bool Open(const RECT& r) {
+    return Create(L"Lumenweave.WinBench", L"winbench_display", WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST, r.left, r.top,
+                  r.right - r.left, r.bottom - r.top, nullptr, nullptr, 0,
+                  static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
   }
 };
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+// One monitor's window, surface and animation, stepped as the saver steps it.
+struct Screen {
+  Screen(const RECT& r, int particles, int tileShift, double seed) : field(static_cast<std::int16_t>(particles)) {
+    window.Open(r);
+    SetForegroundWindow(window.hwnd());
+    dc.emplace(window.hwnd());  // kept, as the saver's surface keeps its own
+    surface = std::make_unique<DibSurface>(window.hwnd(), r.right - r.left, r.bottom - r.top, 15.0f, nullptr,
+                                           tileShift);
+    random.Seed(seed);
+  }
+  void Frame() {
+    EmitterStep(model, state, static_cast<std::int32_t>(surface->ScaleWidth()) / 2,
+                static_cast<std::int32_t>(surface->ScaleHeight()) / 2, *surface);
+    field.Pass(state.emitX[0], state.emitY[0], state.trailColour, *surface, random);
+    field.Pass(state.emitX[1], state.emitY[1], state.trailColour, *surface, random);
+    const double start = NowMs();
+    area += surface->Present();
+    presentMs.push_back(NowMs() - start);
+  }
+  long long area = 0;
+  std::vector<double> presentMs;
+  BenchWindow window;
+  std::optional<lw::win32::WindowDc> dc;
+  std::unique_ptr<DibSurface> surface;
+  SpringModel model;
+  EmitterState state;
+  ParticleField field;
+  UniformRandom random;
+};
+
+BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT r, LPARAM out) {
+  reinterpret_cast<std::vector<RECT>*>(out)->push_back(*r);
+  return TRUE;
 }
 
 }  // namespace
 
-int wmain() {
-  const int width = 1920, height = 1080, runs = 9;
-  const std::int16_t count = 32767;
-  const float emitX[2] = {19241.0f, 19241.0f}, emitY[2] = {5046.0f, 11154.0f};
+int wmain(int argc, wchar_t** argv) {
+  const std::wstring mode = argc > 1 ? argv[1] : L"tiles:4";
+  const int particles = argc > 2 ? _wtoi(argv[2]) : 600;
+  const double seconds = argc > 3 ? _wtof(argv[3]) : 20.0;
+  std::vector<RECT> monitors;
+  if (argc > 4 && std::wstring(argv[4]) == L"primary")
+    monitors.push_back({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
+  else
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
 
-  BenchWindow window;
-  if (!window.Open(width, height)) return 1;
-  Pump();
+  const bool saver = mode.rfind(L"tiles:", 0) == 0;
+  const int tileShift = saver ? _wtoi(mode.c_str() + mode.find(L':') + 1) : 6;
+  std::vector<std::unique_ptr<Screen>> screens;
+  for (const RECT& r : monitors)
+    screens.push_back(std::make_unique<Screen>(r, particles, tileShift, 1.0 + static_cast<double>(screens.size())));
 
-  // 1. Drawing one frame.
-  std::vector<double> gdi, dib;
+  double frameRate = 60.0;
   {
-    lw::win32::WindowDc screen(nullptr);
-    lw::win32::MemoryDc memory(screen.get());
-    lw::win32::GdiObject<HBITMAP> bitmap(CreateCompatibleBitmap(screen.get(), width, height));
-    lw::win32::Selection selected(memory.get(), bitmap.get());
-    SetPixelSurface gdiSurface(memory.get(), width, height);
-    lw::display::DibSurface dibSurface(window.hwnd(), width, height, 15.0f, nullptr);
-    for (int which = 0; which < 2; ++which) {
-      lw::display::DisplaySurface& surface =
-          which == 0 ? static_cast<lw::display::DisplaySurface&>(gdiSurface) : dibSurface;
-      lw::display::ParticleField field(count);
-      lw::display::UniformRandom random;
-      random.Seed(1.0);
-      for (int i = 0; i < 3; ++i) {  // spread the particles out first
-        field.Pass(emitX[0], emitY[0], 0, surface, random);
-        field.Pass(emitX[1], emitY[1], 0, surface, random);
-      }
-      for (int run = 0; run < runs; ++run) {
-        const double start = NowMs();
-        field.Pass(emitX[0], emitY[0], 0, surface, random);
-        field.Pass(emitX[1], emitY[1], 0, surface, random);
-        GdiFlush();
-        (which == 0 ? gdi : dib).push_back(NowMs() - start);
-      }
-    }
+    lw::win32::WindowDc dc(nullptr);
+    frameRate = FrameRateFor(dc.get());
   }
-  const double gdiMs = Median(gdi), dibMs = Median(dib);
-  std::printf("draw one frame, N=%d (%d points): SetPixelV per point %.3f ms, DIB stores %.3f ms, ratio %.1fx\n",
-              count, 4 * (count + 1), gdiMs, dibMs, gdiMs / dibMs);
-
-  // 2. Presenting a typical frame of 600 particles against the whole screen.
-  std::vector<double> partial, full;
-  long long area = 0;
-  {
-    lw::display::DibSurface surface(window.hwnd(), width, height, 15.0f, nullptr);
-    lw::display::ParticleField field(600);
-    lw::display::UniformRandom random;
-    random.Seed(2.0);
-    lw::win32::WindowDc dc(window.hwnd());
-    const RECT all{0, 0, width, height};
-    for (int frame = 0; frame < 300 + runs; ++frame) {
-      field.Pass(emitX[0], emitY[0], 0, surface, random);
-      field.Pass(emitX[1], emitY[1], 0, surface, random);
-      if (frame < 300) {
-        surface.Present();
-        Pump();
+  FramePacer pacer(frameRate);
+  std::vector<double> work;
+  const double begin = NowMs();
+  for (double end = begin + 1000.0 * seconds; NowMs() < end;) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_KEYDOWN) end = 0;
+      DispatchMessageW(&msg);
+    }
+    const double start = NowMs();
+    for (auto& s : screens) {
+      if (saver) {
+        s->Frame();
         continue;
       }
-      double start = NowMs();
-      area = surface.Present();
-      GdiFlush();
-      partial.push_back(NowMs() - start);
-      Pump();
-      start = NowMs();
-      surface.PresentArea(dc.get(), all);
-      GdiFlush();
-      full.push_back(NowMs() - start);
-      Pump();
+      s->surface->PresentArea(s->dc->get(), mode == L"rect" ? RECT{0, 0, 900, 750} : RECT{0, 0, 1, 1});
     }
+    GdiFlush();
+    work.push_back(NowMs() - start);
+    pacer.WaitForNextFrame();
   }
-  const double partialMs = Median(partial), fullMs = Median(full);
-  std::printf("present a typical frame (N=600): changed tiles %.3f ms for %lld px (%.1f %% of the screen), "
-              "whole screen %.3f ms for %d px, ratio %.1fx\n",
-              partialMs, area, 100.0 * static_cast<double>(area) / (width * height), fullMs, width * height,
-              fullMs / partialMs);
+  std::sort(work.begin(), work.end());
+  const double elapsed = (NowMs() - begin) / 1000.0;
+  std::printf("%ls N=%d monitors=%zu: %zu frames in %.0f s (%.1f fps), frame work median %.3f ms, p99 %.3f ms\n",
+              mode.c_str(), particles, screens.size(), work.size(), elapsed, work.size() / elapsed,
+              work[work.size() / 2], work[work.size() * 99 / 100]);
+  for (auto& s : screens) {
+    if (s->presentMs.empty()) continue;
+    std::sort(s->presentMs.begin(), s->presentMs.end());
+    std::printf("  present median %.3f ms, mean area %lld px\n", s->presentMs[s->presentMs.size() / 2],
+                s->area / static_cast<long long>(s->presentMs.size()));
+  }
   return 0;
 }

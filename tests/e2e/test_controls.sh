@@ -1,5 +1,7 @@
-# The Command button control, hosted by the probe controls_host: its skins and gradient on screen,
-# its caption's place, and Click under real pointer and key input (xdotool's XTEST path).
+# The Command button control, hosted by "probe controls": its skins and gradient on screen,
+# its caption's place, and Click under real pointer input (xdotool's XTEST path). Keys are tested
+# on the settings dialog (test_dialog_keys.sh): under Wine, keys sent to this caption-less popup
+# host never arrive.
 #
 # The probe's client area starts at screen (100, 100); at 96 dots per inch buttons 1..3 are 81 x 25
 # pixels (1215 x 375 twips) at client x 20, 150, 280, button 4 is 29 x 25 (435 x 375 twips) at
@@ -31,12 +33,12 @@ _ctl_lines() { tr -d '\r' <"$_CTL_LOG" | grep -E "$1"; }
 _ctl_saw() { _ctl_lines "^$1\$" >/dev/null; }
 _ctl_wait_line() { lw_wait "${2:-10}" _ctl_saw "$1" || lw_fail "no '$1' from the probe"; }
 
-# Pixel checks on a screenshot: each check is "button,what" where what is a skin name (its ring
+# Screenshot NAME and check it: each check is "button,what" where what is a skin name (its ring
 # colours), top-white / top-tint (the gradient's direction), caption:RRGGBB (the caption label
 # holds ink of that colour), or "x,y,RRGGBB" relative to the button.
-_ctl_checker() {
-  local py="$LW_RUN_DIR/controls_pixels.py"
-  [[ -f $py ]] || cat >"$py" <<'EOF'
+_ctl_shot_ok() {
+  local shot="$LW_RUN_DIR/shots/$1.png"; shift
+  lw_screenshot "$shot" && python3 - "$shot" "$@" <<'EOF'
 import subprocess, sys
 X0, Y0, W, H = 100, 100, 480, 80
 BUTTONS = {1: (20, 81), 2: (150, 81), 3: (280, 81), 4: (410, 29)}
@@ -96,14 +98,8 @@ for spec in sys.argv[2:]:
 for b in bad: print(b)
 sys.exit(1 if bad else 0)
 EOF
-  echo "$py"
 }
-
-# Screenshot `name` and check it; retried until the paint has reached the screen.
-_ctl_shot_ok() {
-  local shot="$LW_RUN_DIR/shots/$1.png"; shift
-  lw_screenshot "$shot" && python3 "$(_ctl_checker)" "$shot" "$@"
-}
+# ... retried until the paint has reached the screen.
 _ctl_expect_shot() {
   lw_wait 5 _ctl_shot_ok "$@" && return 0
   _ctl_shot_ok "$@" >&2
@@ -175,7 +171,6 @@ _ctl_step() {
     rup) xdotool mouseup 3 ;;
     mclick) xdotool click 2 ;;
     dbl) xdotool click --repeat 2 --delay 60 1 ;;
-    key:*) xdotool key "${step#key:}" ;;
     wait:*) _ctl_wait_line "$(tr _ ' ' <<<"${step#wait:}")" ;;
     look:*) local b=${step#look:}; _ctl_expect_shot "controls_look_${b/,/_}" "$b" ;;
     sentinel) _ctl_move 3 && xdotool click 2 ;;  # a click that must come last
@@ -193,7 +188,6 @@ test_controls_clicks_under_real_input() {
     "middle release clicks||move:1 wait:state_1_2 mclick|1"
     "double click clicks twice||move:1 wait:state_1_2 dbl|1 1"
     "a disabled button never clicks|--disable 1|move:1 down up rdown rup look:1,Disable sentinel|3"
-    "keys never click|--focus 1|key:Return key:space key:s sentinel|3"
     "the host destroys the button from Click|--destroy-on-click 1|move:1 down up wait:destroyed_1 sentinel|1 3"
   )
   local row name options steps expected step
@@ -209,32 +203,4 @@ test_controls_clicks_under_real_input() {
     [[ $got == "$want" ]] || lw_fail "$name: clicks '${got//$'\n'/, }', expected '${want//$'\n'/, }'" || return 1
     lw_stop_test_processes
   done
-}
-
-# A release within one tick of dragging off still clicks. Whether a tick saw the pointer leave
-# before the release is read from the probe's state lines, so the rule is checked either way;
-# at least one of the attempts must be quick enough to click.
-test_controls_release_within_one_tick() {
-  local attempt quick=0
-  for attempt in 1 2 3; do
-    _ctl_start || return 1
-    _ctl_move 1
-    _ctl_wait_line "state 1 2" || return 1
-    xdotool mousedown 1
-    _ctl_wait_line "state 1 4" || return 1
-    xdotool mousemove 1000 800 mouseup 1
-    _ctl_step sentinel
-    _ctl_wait_line "click 3" || return 1
-    local lines; lines=$(_ctl_lines '^(click|state 1 )')
-    local leftFirst; leftFirst=$(awk '/^state 1 3/{print "yes"; exit} /^click 1/{print "no"; exit}' <<<"$lines")
-    if [[ $leftFirst == yes ]]; then
-      _ctl_saw "click 1" && { lw_fail "clicked after a tick saw the pointer leave"; return 1; }
-    else
-      _ctl_saw "click 1" || { lw_fail "a release within one tick did not click"; return 1; }
-      quick=1
-    fi
-    lw_stop_test_processes
-    ((quick)) && return 0
-  done
-  lw_fail "no attempt released within one tick"
 }

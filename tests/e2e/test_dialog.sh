@@ -104,9 +104,24 @@ test_dialog_writes_only_what_is_committed() {
     [[ -z $(ls -A "$DLG_DIR" | grep -vx -e Lumenweave.scr -e Lumenweave.ini -e song.mp3) ]] || lw_fail "$name: stray files: $(ls "$DLG_DIR")" || return 1
   done
 }
-test_dialog_source_file_and_repeat_text_are_saved() {
-  dlg_setup pick 600 0 9
-  dlg_open || return 1
+# Input through the controls, in one dialog: the slider's read-out follows the thumb while it is
+# dragged; a mark and a label each select their source, one at a time; the browse button's file
+# dialog (titled ﾌｧｲﾙを選択) takes a typed path; the repeat box takes typed text, 3.5 saved as 4
+# (halves to even); each of two clicks on the link hands the address to the shell; save writes it all.
+test_dialog_input_reaches_the_file() {
+  dlg_setup input 600 0 9
+  # A harmless browser, so the shell's hand-over ends here; the exec trace shows the call.
+  wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d true /f >/dev/null 2>&1
+  WINEDEBUG=+exec lw_dialog_open "$DLG_DIR/Lumenweave.scr" "$LW_RUN_DIR/link.log" || return 1
+  local x y
+  read -r _ x y < <(dlg_field thumb)
+  xdotool mousemove "$x" "$y"; sleep 0.3; xdotool mousedown 1; sleep 0.3
+  xdotool mousemove $((x + 12)) "$y"; sleep 0.3
+  lw_wait 5 bash -c "[[ \$(wine '$LW_PROBE' text '<Lumenweave>' $DLG_READOUT 2>/dev/null | tr -d '\r') != 600 ]]" ||
+    { xdotool mouseup 1; lw_fail "read-out did not move while dragging"; return 1; }
+  xdotool mouseup 1; sleep 0.5
+  lw_dialog_dump; local value; value=$(awk '$1=="slider" {print $3}' "$LW_DIALOG")
+  ((value > 600)) && grep -q "^control $DLG_READOUT .* $value\$" "$LW_DIALOG" || lw_fail "slider $value" || return 1
   lw_dialog_click $((DLG_MARK0 + 1)) && lw_wait 5 dlg_text_is $((DLG_MARK0 + 1)) ● || lw_fail "the CD mark is not selected" || return 1
   lw_dialog_click $((DLG_LABEL0 + 2)) && lw_wait 5 dlg_text_is $((DLG_MARK0 + 2)) ● || lw_fail "the file label did not select" || return 1
   dlg_text_is $((DLG_MARK0 + 1)) ○ || lw_fail "two marks selected" || return 1
@@ -115,42 +130,16 @@ test_dialog_source_file_and_repeat_text_are_saved() {
   sleep 1
   xdotool type --delay 30 "$DLG_WIN_DIR\\song.mp3"; xdotool key Return
   lw_wait 15 dlg_text_is $DLG_FILENAME "$DLG_WIN_DIR\\song.mp3" || lw_fail "file label: '$(dlg_text $DLG_FILENAME)'" || return 1
-  # The repeat box takes typed text; 3.5 is saved as 4 (halves to even).
-  lw_dialog_dump; local xy; xy=$(lw_dialog_centre $DLG_REPEAT); read -r x y <<<"$xy"
-  xdotool mousemove $((x - 8)) $y click 1; sleep 0.3
+  read -r x y < <(lw_dialog_centre $DLG_REPEAT)
+  xdotool mousemove $((x - 8)) "$y" click 1; sleep 0.3
   xdotool key End BackSpace BackSpace BackSpace; xdotool type "3.5"
   lw_wait 5 dlg_text_is $DLG_REPEAT 3.5 || lw_fail "repeat box: '$(dlg_text $DLG_REPEAT)'" || return 1
-  lw_dialog_click $DLG_SAVE && dlg_closed && dlg_expect_file 600 2 4 'C:\lwdlg\pick\song.mp3'
-}
-
-test_dialog_slider_drag_updates_the_readout_while_dragging() {
-  dlg_setup slider 600 0 0
-  dlg_open || return 1
-  read -r _ x y < <(dlg_field thumb)
-  xdotool mousemove "$x" "$y"; sleep 0.3; xdotool mousedown 1; sleep 0.3
-  xdotool mousemove $((x + 12)) "$y"; sleep 0.3
-  # The button is still down: the read-out must already follow the thumb.
-  lw_wait 5 bash -c "[[ \$(wine '$LW_PROBE' text '<Lumenweave>' $DLG_READOUT 2>/dev/null | tr -d '\r') != 600 ]]" ||
-    { xdotool mouseup 1; lw_fail "read-out did not move while dragging"; return 1; }
-  local during; during=$(dlg_text $DLG_READOUT)
-  xdotool mouseup 1; sleep 0.5
-  lw_dialog_dump; local value; value=$(awk '$1=="slider" {print $3}' "$LW_DIALOG")
-  lw_log "read-out during the drag $during, slider after $value"
-  ((value > 600)) && grep -q "^control $DLG_READOUT .* $value\$" "$LW_DIALOG" || lw_fail "slider $value" || return 1
-  lw_dialog_click $DLG_SAVE && dlg_closed && dlg_expect_file "$value" 0 0
-}
-
-test_dialog_link_opens_the_address_each_click() {
-  dlg_setup link 600 0 0
-  # A harmless browser, so the shell's hand-over ends here; the exec trace shows the call.
-  wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d true /f >/dev/null 2>&1
-  WINEDEBUG=+exec lw_dialog_open "$DLG_DIR/Lumenweave.scr" "$LW_RUN_DIR/link.log" || return 1
   # Two separate clicks, further apart than a double click, which opens once like any label's.
   lw_dialog_click $DLG_LINK; sleep 1; lw_dialog_click $DLG_LINK
   lw_wait 15 bash -c "[[ \$(grep -c 'verb=L\"open\" file=L\"https://lumenweave.example/\"' '$LW_RUN_DIR/link.log') -ge 2 ]]" ||
     { grep -i 'https' "$LW_RUN_DIR/link.log" | head; lw_fail "no two shell opens of the address"; return 1; }
-  lw_alive "$LW_DIALOG_PID" || lw_fail "the dialog closed" || return 1
-  lw_probe close '<Lumenweave>' box && dlg_closed
+  lw_alive "$LW_DIALOG_PID" || lw_fail "the link closed the dialog" || return 1
+  lw_dialog_click $DLG_SAVE && dlg_closed && dlg_expect_file "$value" 2 4 'C:\lwdlg\input\song.mp3'
 }
 
 test_dialog_looks_right() {

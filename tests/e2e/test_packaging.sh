@@ -7,28 +7,16 @@ PKG_UNINSTALL='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumenwea
 
 pkg_version() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$LW_ROOT/build/windows/CMakeCache.txt"; }
 
-# Makes the packages from the current build once per run (cpack takes about a second, and
-# the packages depend on more than the saver: README, licence, installer script); sets
-# PKG_SETUP and PKG_ZIP. Returns 2 (skip) when they cannot be made on this machine.
-pkg_ensure() {
-  local version; version=$(pkg_version)
-  PKG_SETUP=$PKG_DIR/Lumenweave-$version-win64-setup.exe
-  PKG_ZIP=$PKG_DIR/Lumenweave-$version-win64.zip
-  [[ -f $LW_RUN_DIR/packages-made && -f $PKG_SETUP && -f $PKG_ZIP ]] && return 0
-  if ! command -v makensis >/dev/null || ! command -v cpack >/dev/null; then
-    lw_log "SKIP: makensis or cpack missing (scripts/install-deps.sh installs them)"
-    return 2
-  fi
-  lw_log "making the packages (cpack in build/windows)"
-  (cd "$LW_ROOT/build/windows" && cpack >"$LW_RUN_DIR/cpack.log" 2>&1) || lw_fail "cpack failed, see $LW_RUN_DIR/cpack.log" || return 1
-  : >"$LW_RUN_DIR/packages-made"
-}
-
-# Runs pkg_ensure; a skip ends the calling test as passed, with the reason logged.
+# The packages of the current build (PKG_SETUP, PKG_ZIP), made once per run: cpack takes about a
+# second, and they depend on more than the saver (README, licence, installer script). Without
+# makensis the calling test ends as passed, the reason logged.
 pkg_ready() {
-  pkg_ensure; local rc=$?
-  ((rc == 2)) && exit 0
-  return "$rc"
+  local version; version=$(pkg_version)
+  PKG_SETUP=$PKG_DIR/Lumenweave-$version-win64-setup.exe PKG_ZIP=$PKG_DIR/Lumenweave-$version-win64.zip
+  [[ -f $LW_RUN_DIR/packages-made ]] && return 0
+  command -v makensis >/dev/null || { lw_log "SKIP: makensis missing (scripts/install-deps.sh installs it)"; exit 0; }
+  (cd "$LW_ROOT/build/windows" && cpack >"$LW_RUN_DIR/cpack.log" 2>&1) && : >"$LW_RUN_DIR/packages-made" ||
+    lw_fail "cpack failed, see $LW_RUN_DIR/cpack.log"
 }
 
 pkg_reg_value() {  # pkg_reg_value KEY NAME -> the value's data; fails when absent
@@ -36,7 +24,6 @@ pkg_reg_value() {  # pkg_reg_value KEY NAME -> the value's data; fails when abse
   out=$(wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || return 1
   printf '%s\n' "$out" | sed -n "s/^ *$(printf '%s' "$2" | sed 's/\./\\./g') \{1,\}REG_[A-Z_]* \{1,\}//p" | grep . || return 1
 }
-pkg_key_exists() { wine reg query "$1" >/dev/null 2>&1; }
 
 # The install folder (the default one unless given), as a Windows path and as a Unix path.
 pkg_folder() {
@@ -67,15 +54,6 @@ pkg_uninstall() {
   # The uninstaller's copy of itself (%TEMP%\~nsuN.tmp\Un.exe) may still be finishing its last
   # steps; a new install must not overlap it.
   lw_wait 60 bash -c "! pgrep -f '~nsu[^ ]*[.]tmp' >/dev/null" || lw_fail "the uninstaller's copy did not end"
-}
-
-# True when every component of a Windows path after the drive is an 8.3 name.
-pkg_is_short_path() {
-  local part
-  IFS='\' read -ra parts <<<"${1#?:\\}"
-  for part in "${parts[@]}"; do
-    [[ $part =~ ^[^.\ ]{1,8}(\.[^.\ ]{1,3})?$ ]] || return 1
-  done
 }
 
 test_zip_holds_the_saver_readme_and_licence() {
@@ -131,7 +109,8 @@ pkg_check_installation() {
   local saver; saver=$(pkg_reg_value "$PKG_DESKTOP" SCRNSAVE.EXE) || lw_fail "SCRNSAVE.EXE not set" || return 1
   lw_log "installed in $PKG_WIN_DIR; SCRNSAVE.EXE = $saver"
   [[ $(winepath -u "$saver") -ef $PKG_UNIX_DIR/Lumenweave.scr ]] || lw_fail "SCRNSAVE.EXE names another file" || return 1
-  pkg_is_short_path "$saver" || lw_fail "SCRNSAVE.EXE is not the short path" || return 1
+  # Every component after the drive an 8.3 name.
+  [[ ${saver#?:} =~ ^(\\[^.\ \\]{1,8}(\.[^.\ \\]{1,3})?)+$ ]] || lw_fail "SCRNSAVE.EXE is not the short path" || return 1
   [[ $(pkg_reg_value "$PKG_DESKTOP" ScreenSaveActive) == 1 ]] || lw_fail "ScreenSaveActive is not 1" || return 1
 
   local version; version=$(pkg_version)

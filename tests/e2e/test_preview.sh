@@ -70,3 +70,29 @@ test_preview_paints_the_picture_unscaled_over_black() {
   : >"$PV_CTL/close"
   lw_wait_exit "$saver" 15 || lw_fail "saver still running after WM_CLOSE"
 }
+
+# The lit part of a picture as "left top right bottom" (right and bottom exclusive).
+pv_lit_box() {
+  convert "$1" -bordercolor black -border 1 -trim -format '%X %Y %w %h' info: |
+    awk '{ printf "%d %d %d %d\n", $1 - 1, $2 - 1, $1 - 1 + $3, $2 - 1 + $4 }'
+}
+
+# At 144 dots per inch the picture keeps its size in twips: what the screen shows lit is the
+# picture's lit part scaled by 1.5, within a pixel or two, the rest black. Wine 8 takes the
+# resolution from HKCU\Control Panel\Desktop LogPixels when a program starts.
+test_preview_at_144_dpi_keeps_the_pictures_size_in_twips() {
+  local key='HKCU\Control Panel\Desktop' shot=$LW_RUN_DIR/shots/preview-144dpi.png want got i
+  trap "wine reg add '$key' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1; lw_stop_test_processes" EXIT
+  wine reg add "$key" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+  pv_host dpi 0 0 0 0 || return 1
+  lw_start_scr /p "$PV_PARENT"; local saver=$LW_LAST_PID
+  lw_wait 60 pv_line "$PV_LOG" child || lw_fail "no preview window: $(cat "$PV_LOG")" || return 1
+  read -ra want < <(pv_lit_box "$LW_ROOT/resources/art/preview.bmp")
+  scaled() {
+    lw_screenshot "$shot" && read -ra got < <(pv_lit_box "$shot") || return 1
+    for i in 0 1 2 3; do awk -v w="${want[i]}" -v g="${got[i]}" 'BEGIN { d = w * 1.5 - g; exit !(d <= 2 && d >= -2) }' || return 1; done
+  }
+  lw_wait 15 scaled || lw_fail "lit part ${got[*]}, expected 1.5 x ${want[*]} (see $shot)" || return 1
+  : >"$PV_CTL/close"
+  lw_wait_exit "$saver" 15 || lw_fail "saver still running after WM_CLOSE"
+}

@@ -1,5 +1,6 @@
 # The settings file on disk through the program's own Win32 file store ("probe settings"): the
-# bytes of a fresh file, loading with the music-file check, awkward and read-only places.
+# bytes of a fresh file, loading with the music-file check, awkward and read-only places; and the
+# coercion of its values against the platform's.
 
 test_settings_file_bytes_and_music_file_check() {
   local dir="$LW_DRIVE_C/settings_file" win='C:\settings_file' out
@@ -48,4 +49,18 @@ test_settings_file_in_awkward_places() {
     [[ $(ls -A "$dir") == Lumenweave.ini ]] || lw_fail "$name: files left: $(ls -A "$dir")" || return 1
     chattr -i "$dir" 2>/dev/null
   done
+}
+
+# Settings values against the platform's own coercion (VarR8FromStr), run with the ANSI code page
+# 932 (LANG=ja_JP.UTF-8) as on a Japanese system: one line per case of the corpus, then a count.
+test_settings_coercion_matches_platform() {
+  local corpus="$LW_DRIVE_C/coerce_corpus.txt" out="$LW_RUN_DIR/coerce_probe.txt"
+  cp "$LW_ROOT/tests/e2e/data/coerce_corpus.txt" "$corpus"
+  LANG=ja_JP.UTF-8 lw_probe coerce 'C:\coerce_corpus.txt' >"$out"
+  grep -q 'acp 932' "$out" || lw_fail "the probe did not run with code page 932: $(head -1 "$out")" || return 1
+  grep -v '^same' "$out" | head -20 >&2
+  local summary; summary=$(tail -1 "$out")
+  lw_log "coercion: $summary"
+  [[ $summary =~ ^([0-9]+)\ same,\ 0\ differ$ ]] && ((BASH_REMATCH[1] > 150)) ||
+    lw_fail "coercion differs from the platform: $summary"
 }

@@ -87,14 +87,14 @@ test_unknown_option_prints_usage_and_exits_1() {
 
 # The daemon refuses to run hacks as root: an ordinary user runs it, with its own settings.
 test_xscreensaver_daemon_runs_and_ends_the_hack() {
-  local user=lwsaver home
-  id "$user" >/dev/null 2>&1 || useradd -m "$user" || return 1
+  local user=lwsaver home su=(); ((EUID)) && su=(sudo)
+  id "$user" >/dev/null 2>&1 || "${su[@]}" useradd -m "$user" || return 1
   home=$(getent passwd "$user" | cut -d: -f6)
-  install -m 755 "$HACK" "$home/lumenweave"
-  printf 'mode: one\nselected: 0\nlock: False\nsplash: False\nprograms: %s/lumenweave -root\n' "$home" >"$home/.xscreensaver"
-  chown "$user" "$home/.xscreensaver"
+  "${su[@]}" install -o "$user" -m 755 "$HACK" "$home/lumenweave"
+  printf 'mode: one\nselected: 0\nlock: False\nsplash: False\nprograms: %s/lumenweave -root\n' "$home" |
+    "${su[@]}" install -o "$user" -m 644 /dev/stdin "$home/.xscreensaver"
   xhost "+SI:localuser:$user" >/dev/null
-  as_user() { runuser -u "$user" -- env DISPLAY="$DISPLAY" HOME="$home" "$@"; }
+  as_user() { "${su[@]}" runuser -u "$user" -- env DISPLAY="$DISPLAY" HOME="$home" "$@"; }
   as_user xscreensaver -no-splash >"$LW_RUN_DIR/xscreensaver.log" 2>&1 & LW_TEST_PIDS+=($!)
   lw_wait 15 as_user xscreensaver-command -version || lw_fail "daemon did not start" || return 1
   as_user xscreensaver-command -activate

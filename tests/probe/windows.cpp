@@ -60,7 +60,7 @@ BOOL CALLBACK DumpChild(HWND child, LPARAM parent) {
 
 }  // namespace
 
-LW_PROBE_COMMAND(window, "window [TITLE]: rectangle, client area, styles and every control, one line each") {
+LW_PROBE_COMMAND(window, "window [TITLE]: rectangle, handles, client area, styles and every control, one line each") {
   const HWND window = Find(args);
   if (!window) return Say("no window"), 2;
   RECT w{}, c{};
@@ -70,12 +70,30 @@ LW_PROBE_COMMAND(window, "window [TITLE]: rectangle, client area, styles and eve
   ClientToScreen(window, &origin);
   Say("window %ld %ld %ld %ld", w.left, w.top, w.right, w.bottom);
   Say("visible %d", IsWindowVisible(window) ? 1 : 0);
+  Say("handle %ld owner %ld", HandleToLong(window), HandleToLong(GetWindow(window, GW_OWNER)));
   Say("client %ld %ld", c.right, c.bottom);
   Say("origin %ld %ld", origin.x, origin.y);
   Say("screen %d %d", GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   Say("style %08lx %08lx", static_cast<unsigned long>(GetWindowLongW(window, GWL_STYLE)),
       static_cast<unsigned long>(GetWindowLongW(window, GWL_EXSTYLE)));
   EnumChildWindows(window, DumpChild, reinterpret_cast<LPARAM>(window));
+  return 0;
+}
+
+LW_PROBE_COMMAND(monitors, "monitors [TITLE]: every monitor (\"monitor L T R B [primary]\"), then every window so titled") {
+  const auto print = [](HMONITOR monitor, HDC, LPRECT r, LPARAM) -> BOOL {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    GetMonitorInfoW(monitor, &info);
+    Say("monitor %ld %ld %ld %ld%s", r->left, r->top, r->right, r->bottom, (info.dwFlags & MONITORINFOF_PRIMARY) ? " primary" : "");
+    return TRUE;
+  };
+  EnumDisplayMonitors(nullptr, nullptr, print, 0);
+  for (HWND w = nullptr; !args.empty() && (w = FindWindowExW(nullptr, w, nullptr, args[0].c_str()));) {
+    RECT r{};
+    GetWindowRect(w, &r);
+    Say("window %ld %ld %ld %ld", r.left, r.top, r.right, r.bottom);
+  }
   return 0;
 }
 

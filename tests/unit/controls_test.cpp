@@ -59,7 +59,7 @@ struct Rig {
   }
   // m move, M move with the left button held, f focus, b blur, D/R left/right press, U/r/u
   // left/right/middle release, a/p/o/n pointer tick away/over the parent/over the button/parent
-  // unreadable, x disable.
+  // unreadable, x disable, k/K Space down/up, c default action.
   void Fire(std::string_view events) {
     for (char e : events) {
       Command& b = *button;
@@ -77,6 +77,9 @@ struct Rig {
         case 'r': b.MouseUp(kRightButton); break;
         case 'u': b.MouseUp(kMiddleButton); break;
         case 'x': b.SetEnabled(false); break;
+        case 'k': b.SpaceDown(); break;
+        case 'K': b.SpaceUp(); break;
+        case 'c': b.Press(); break;
         default: b.PointerTick(); break;
       }
     }
@@ -91,17 +94,18 @@ TEST(CommandStates, Transitions) {
   const struct { const char *before, *events; S to; const char* painted; int clicks; } rows[] = {
       {"", "m", S::HighLight, "H", 0},       {"", "f", S::Selected, "S", 0},        {"m", "f", S::HighLightSelect, "P", 0},
       {"m", "a", S::Normal, "N", 0},         {"m", "p", S::Normal, "N", 0},         {"m", "n", S::Normal, "N", 0},
-      {"m", "o", S::HighLight, "", 0},       {"m", "U", S::HighLight, "N", 1},      {"m", "r", S::HighLight, "", 1},
-      {"m", "u", S::HighLight, "", 1},       {"m", "b", S::Normal, "N", 0},         {"f", "b", S::Normal, "N", 0},
+      {"m", "o", S::HighLight, "", 0},       {"m", "U", S::HighLight, "N", 0},      {"m", "r", S::HighLight, "", 0},
+      {"m", "u", S::HighLight, "", 0},       {"m", "b", S::Normal, "N", 0},         {"f", "b", S::Normal, "N", 0},
       {"fm", "b", S::Normal, "N", 0},        {"", "b", S::Normal, "", 0},           {"f", "m", S::HighLightSelect, "L", 0},
       {"fD", "M", S::Selected, "", 0},       {"fD", "U", S::Selected, "", 0},       {"f", "r", S::Selected, "", 0},
       {"f", "u", S::Selected, "", 0},        {"f", "a", S::Selected, "", 0},        {"fm", "a", S::Selected, "S", 0},
       {"fm", "o", S::HighLightSelect, "", 0}, {"fmD", "U", S::HighLightSelect, "L", 1},
-      {"fm", "r", S::HighLightSelect, "", 1},
-      {"fm", "u", S::HighLightSelect, "", 1}, {"", "U", S::Normal, "", 1},           {"", "r", S::Normal, "", 1},
+      {"fm", "r", S::HighLightSelect, "", 0},
+      {"fm", "u", S::HighLightSelect, "", 0}, {"D", "U", S::Normal, "", 0},          {"", "r", S::Normal, "", 0},
       {"", "D", S::Normal, "P", 0},          {"m", "D", S::HighLight, "P", 0},      {"f", "D", S::Selected, "P", 0},
       {"fm", "D", S::HighLightSelect, "P", 0}, {"m", "R", S::HighLight, "", 0},     {"f", "f", S::Selected, "S", 0},
       {"fm", "f", S::Selected, "S", 0},
+      {"f", "k", S::Selected, "P", 0},       {"f", "K", S::Selected, "", 0},        {"m", "c", S::HighLight, "", 1},
       // Whole gestures.
       {"", "mfDU", S::HighLightSelect, "HPPL", 1},      // a click on an unfocused button
       {"", "mfDMaU", S::Selected, "HPPS", 0},           // press, drag off, a tick, release
@@ -110,7 +114,11 @@ TEST(CommandStates, Transitions) {
       {"", "mRr", S::HighLight, "H", 1},                {"", "mfDUDU", S::HighLightSelect, "HPPLPL", 2},
       {"", "mfoa", S::Selected, "HPS", 0},              // tabbed onto while hovered: pressed look until it leaves
       {"", "mfDUa", S::Selected, "HPPLS", 1},
-      {"", "xmfDUrubo", S::Normal, "D", 0},             // a disabled button ignores everything
+      {"", "mRar", S::Normal, "HN", 0},                 // right press dragged away, a tick, release
+      {"", "mfDr", S::HighLightSelect, "HPP", 0},       // left press, right release
+      {"", "fkK", S::Selected, "SPS", 1},               // Space
+      {"", "fkbK", S::Normal, "SPN", 0},                // Space, focus lost before its release
+      {"", "xmfDUrubokKc", S::Normal, "D", 0},          // a disabled button ignores everything
   };
   for (const auto& row : rows) {
     Rig rig;
@@ -131,7 +139,7 @@ TEST(CommandStates, BeforeInitializeAndClickLast) {
   EXPECT_EQ(rig.button->State(), ButtonState::None);
   EXPECT_EQ(rig.surface.skins, "");
   EXPECT_FALSE(rig.host.timer.has_value());
-  rig.Fire("Uf");
+  rig.Fire("UDUf");  // only the release of a press clicks
   EXPECT_EQ(rig.host.clicks, 1);
   EXPECT_EQ(rig.button->State(), ButtonState::Selected);
   rig.button->Initialize();

@@ -1,5 +1,5 @@
 // The settings dialog without a window: what it shows on opening, the source choice, the slider,
-// the commit, its placement and geometry, and its open and close outline animation.
+// the commit, its placement and geometry, its open and close outline animation and its keys.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -8,6 +8,7 @@
 
 #include "dialog/dialog_layout.h"
 #include "dialog/dialog_model.h"
+#include "dialog/focus_order.h"
 #include "startup/animation.h"
 #include "tests/unit/memory_store.h"
 
@@ -159,6 +160,38 @@ TEST(DialogLayout, StripCopiesCoverTheTargetColumnByColumn) {
       {0, 0, 10, 10, Grid({0, 10}, {0, 10})}, {100, 100, 0, 20, {}}, {100, 100, 20, -1, {}},
   };
   for (const auto& c : cases) EXPECT_EQ(TilePositions(c.tw, c.th, c.sw, c.sh), c.expected) << c.tw << "x" << c.th;
+}
+
+TEST(DialogKeys, TabVisitsEveryStopInReadingOrderAndShiftTabReturns) {
+  const std::vector<Stop> expected{Stop::Repeat, Stop::Browse, Stop::Slider, Stop::Link,
+                                   Stop::Save,   Stop::Cancel, Stop::Sources};
+  std::vector<Stop> forward, back;
+  for (Stop s = Stop::Sources; forward.size() < expected.size();) forward.push_back(s = NextStop(s, false));
+  EXPECT_EQ(forward, expected);
+  for (Stop s : forward) back.push_back(NextStop(NextStop(s, false), true));
+  EXPECT_EQ(back, forward);
+}
+
+TEST(DialogKeys, WhatEachKeyDoesWhereverTheFocusIs) {
+  using A = KeyAction;
+  const struct { Key key; bool shift; Stop focus; bool dropped; A action; } rows[] = {
+      {Key::Enter, false, Stop::Sources, false, A::Save},        {Key::Enter, false, Stop::Cancel, false, A::Save},
+      {Key::Enter, false, Stop::Link, false, A::OpenLink},       {Key::Enter, false, Stop::Repeat, true, A::PassOn},
+      {Key::Escape, false, Stop::Save, false, A::Cancel},        {Key::Escape, false, Stop::Repeat, true, A::PassOn},
+      {Key::Tab, false, Stop::Repeat, true, A::FocusNext},       {Key::Tab, true, Stop::Sources, false, A::FocusPrevious},
+      {Key::Up, false, Stop::Sources, false, A::SourcePrevious}, {Key::Left, false, Stop::Sources, false, A::SourcePrevious},
+      {Key::Down, false, Stop::Sources, false, A::SourceNext},   {Key::Right, false, Stop::Sources, false, A::SourceNext},
+      {Key::Right, false, Stop::Slider, false, A::PassOn},       {Key::Down, false, Stop::Repeat, false, A::PassOn},
+      {Key::Other, false, Stop::Sources, false, A::PassOn},
+  };
+  for (const auto& r : rows)
+    EXPECT_EQ(RouteKey(r.key, r.shift, r.focus, r.dropped), r.action) << int(r.key) << " at " << int(r.focus);
+}
+
+// Rows are drawn audio CD (1), none (0), music file (2); the arrows wrap as in a radio group.
+TEST(DialogKeys, ArrowsMoveTheSourceInDrawnOrder) {
+  const int rows[][3] = {{1, 0, 0}, {0, 0, 2}, {2, 0, 1}, {1, 1, 2}, {0, 1, 1}, {-1, 0, 1}, {7, 1, 2}};
+  for (const auto& r : rows) EXPECT_EQ(SourceAfter(r[0], r[1] != 0), r[2]) << r[0] << (r[1] ? " up" : " down");
 }
 
 }  // namespace

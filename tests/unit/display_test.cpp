@@ -105,10 +105,11 @@ TEST(DisplayCanvas, PresentsOnlyChangedTilesAndColoursInDibOrder) {
     std::vector<PixelRect> rects;
   } cases[] = {
       {"nothing", {}, {}},
-      {"one point", {{70, 10}}, {{64, 0, 128, 64}}},
-      {"a row of tiles", {{0, 0}, {64, 0}, {299, 1}}, {{0, 0, 128, 64}, {256, 0, 300, 64}}},
-      {"a column merges", {{5, 5}, {5, 70}, {5, 130}, {5, 199}}, {{0, 0, 64, 200}}},
-      {"a gap splits", {{5, 5}, {5, 199}}, {{0, 0, 64, 64}, {0, 192, 64, 200}}},
+      {"one point", {{70, 10}}, {{64, 0, 80, 16}}},
+      {"the same colour again changes nothing", {{70, 10}}, {}},
+      {"a row of tiles", {{0, 0}, {16, 0}, {299, 1}}, {{0, 0, 32, 16}, {288, 0, 300, 16}}},
+      {"a column merges", {{5, 5}, {5, 20}, {5, 40}}, {{0, 0, 16, 48}}},
+      {"a gap splits", {{6, 6}, {6, 199}}, {{0, 0, 16, 16}, {0, 192, 16, 200}}},
   };
   for (const auto& c : cases) {
     for (auto [px, py] : c.points) canvas.PSet(px * 15.0f, py * 15.0f, kYellow);
@@ -250,6 +251,10 @@ TEST(DisplayEmitters, MapMirrorAndFlipAtTheCentreLine) {
   EmitterStep(below, t, 750, 33000, tall);
   EXPECT_GT(t.refY, 32767);
   EXPECT_EQ(t.refY, std::lround(t.emitY[0]));
+  // Below the centre but above its reference, a downward crossing waits.
+  t.refY = 40000, t.downArmed = true;
+  EmitterStep(below, t, 750, 33000, tall);
+  EXPECT_EQ(std::make_tuple(tall.clsCount(), t.refY, t.downArmed), std::make_tuple(1, 40000, true));
 }
 
 TEST(DisplaySaver, LoadStartsMusicBySourceAndEnding) {

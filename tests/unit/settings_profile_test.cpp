@@ -105,7 +105,8 @@ TEST(ProfileWrite, RefusesWhatWouldBreakTheLines) {
                         {"S", "k=", "v"},      {"S", "[k]", "v"},    {"S]", "k", "v"},
                         {"S", "k", "x\x83"},  {"S\x83", "k", "v"},  {"S", "\x83", "v"}};
   for (const auto& c : cases)
-    EXPECT_EQ(WriteProfileValue("[S]\nk=1\n", c.section, c.key, c.value), std::nullopt) << c.section << "|" << c.key;
+    EXPECT_EQ(WriteProfileValue("[S]\nk=1\n", c.section, c.key, c.value), std::nullopt)
+        << ::testing::PrintToString(c.section + "|" + c.key);
 }
 
 TEST(ProfileWrite, ReadsBackWhatItWrote) {

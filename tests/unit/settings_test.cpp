@@ -1,9 +1,5 @@
-// Loading the four settings, FileExists, and the settings file's encodings on disk and in memory.
+// Loading the four settings, FileExists, and the settings file's encodings.
 #include <gtest/gtest.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <filesystem>
 
 #include "settings/settings.h"
 #include "tests/unit/memory_store.h"
@@ -49,13 +45,9 @@ TEST(LoadSettings, AppliesDefaultsConversionsAndTheMusicFileCheck) {
       {"source 2 without a file", File("#S=2\r\n"), 600, 0, 0, L""},
       {"source 2, file gone", File("#S=2\r\n#F=C:\\gone.mp3\r\n"), 600, 0, 0, L""},
       {"CD stays with a stale path", File("#S=1\r\n#F=C:\\gone.mp3\r\n"), 600, 1, 0, L""},
-      {"folder path", File("#S=2\r\n#F=C:\\Music\r\n"), 600, 0, 0, L""},
       {"folder path with \\", File("#S=2\r\n#F=C:\\Music\\\r\n"), 600, 0, 0, L""},
       {"file path with a final \\", File("#S=2\r\n#F=C:\\Music\\song.mp3\\\r\n"), 600, 2, 0, song + L"\\"},
       {"Japanese path", File("#S=2\r\n#F=C:\\\x89\xB9\x8A\x79.mp3\r\n"), 600, 2, 0, L"C:\\\u97F3\u697D.mp3"},
-      {"lower-case key", File("bgm" + std::string(kKeyBgmSource.substr(3)) + "=1\r\n"), 600, 1, 0, L""},
-      {"UTF-16 with a byte-order mark", "\xFF\xFE[\0S\0e\0c\0t\0i\0o\0n\0]\0\n\0\x92\x7C\x50\x5B\x70\x65=\0" "5\0"s,
-       5, 0, 0, L""},
   };
   for (const auto& c : cases) {
     MemoryStore store;
@@ -142,31 +134,6 @@ TEST(IniFile, ByteOrderMarkedFiles) {
     EXPECT_EQ(ini.Write("S", "k", L"3", kIni).error, 32u);
     EXPECT_EQ(store.files[kIni], c.after.value_or(c.file)) << c.what;
   }
-}
-
-// The real native file store: the swap leaves no temporary file, and read-only files and folders
-// stay as they were.
-TEST(IniFile, OnDiskWritesSwapAndFailSilently) {
-  namespace fs = std::filesystem;
-  const fs::path dir = fs::temp_directory_path() / ("lw-settings-" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir);
-  const std::wstring folder = dir.wstring(), path = IniPathFor(folder);
-  IniFile ini(SystemFileStore(), SystemCp932());
-  for (const wchar_t* value : {L"42", L"43"}) {
-    EXPECT_TRUE(ini.Write(kSection, kKeyParticleCount, value, path).ok());
-    EXPECT_EQ(LoadSettings(folder, SystemFileStore(), SystemCp932()).particleCount, std::stoi(value));
-  }
-  const fs::path file = dir / "Lumenweave.ini";
-  fs::permissions(file, fs::perms::owner_read | fs::perms::group_read);
-  EXPECT_EQ(ini.Write(kSection, kKeyParticleCount, L"44", path).error, EACCES);
-  EXPECT_EQ(LoadSettings(folder, SystemFileStore(), SystemCp932()).particleCount, 43);
-  EXPECT_EQ(std::distance(fs::directory_iterator(dir), fs::directory_iterator()), 1);
-  EXPECT_TRUE(FileExists(path + L"\\", SystemFileStore()));
-  EXPECT_FALSE(FileExists(folder, SystemFileStore()));
-  EXPECT_FALSE(FileExists(folder + L"\\", SystemFileStore()));
-  fs::permissions(file, fs::perms::owner_all);
-  fs::remove_all(dir);
 }
 
 }  // namespace

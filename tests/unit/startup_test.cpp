@@ -2,6 +2,8 @@
 // the X11 hack's options.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <climits>
 #include <string>
 #include <vector>
@@ -9,6 +11,7 @@
 #include "startup/command_line.h"
 #include "startup/hack_options.h"
 #include "startup/preview.h"
+#include "startup/preview_picture.h"
 #include "startup/startup.h"
 
 namespace lw::startup {
@@ -157,6 +160,33 @@ TEST(HackOptions, Table) {
     if (c.ok)
       EXPECT_EQ(std::make_tuple(options->target, options->windowId, int{options->count}, options->music, options->fps),
                 std::make_tuple(c.target, c.id, c.count, c.music, c.fps));
+  }
+}
+
+// The lit part of a picture: left, top, right, bottom (exclusive).
+std::array<int, 4> LitBox(const Picture& p) {
+  std::array<int, 4> box{p.width, p.height, 0, 0};
+  for (int y = 0; y < p.height; ++y)
+    for (int x = 0; x < p.width; ++x)
+      if (p.pixels[static_cast<std::size_t>(y) * p.width + x] != 0)
+        box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1), std::max(box[3], y + 1)};
+  return box;
+}
+// At any DPI the same picture, keeping its size in twips: drawn at more pixels, not cropped or moved.
+TEST(PreviewPicture, KeepsItsSizeInTwipsAtAnyDpi) {
+  const Picture screen = RenderPreviewScreen();
+  const std::array<int, 4> at96 = LitBox(ReducePreviewScreen(screen, 152, 112));
+  const struct {
+    int dpi, width, height;
+  } cases[] = {{96, 152, 112}, {144, 228, 168}, {120, 190, 140}, {0, 38, 28}, {100000, 760, 560}};
+  for (const auto& c : cases) {
+    const auto [width, height] = PreviewSize(c.dpi);
+    ASSERT_EQ(width, c.width) << c.dpi;
+    ASSERT_EQ(height, c.height) << c.dpi;
+    const Picture picture = ReducePreviewScreen(screen, width, height);
+    const std::array<int, 4> box = LitBox(picture);
+    // Within one pixel of the 96-DPI picture and one of its own.
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(box[i], at96[i] * c.width / 152.0, 1 + c.width / 152.0) << c.dpi << " edge " << i;
   }
 }
 
