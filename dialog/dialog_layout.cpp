@@ -6,15 +6,32 @@
 
 namespace lw::dialog {
 
-int TwipsToPixels(int twips, int dpi) {
-  const long long scaled = static_cast<long long>(twips) * dpi;
-  const long long half = kTwipsPerInch / 2;
-  return static_cast<int>(scaled >= 0 ? (scaled + half) / kTwipsPerInch : -((-scaled + half) / kTwipsPerInch));
+namespace {
+// n x dpi / divisor, rounded to nearest with halves away from zero.
+int Scale(int n, int dpi, int divisor) {
+  const long long scaled = static_cast<long long>(n) * dpi;
+  const long long half = divisor / 2;
+  return static_cast<int>(scaled >= 0 ? (scaled + half) / divisor : -((-scaled + half) / divisor));
 }
+}  // namespace
+
+int TwipsToPixels(int twips, int dpi) { return Scale(twips, dpi, kTwipsPerInch); }
 
 Box ToPixels(const Box& box, int dpi, const Box& origin) {
   return {TwipsToPixels(origin.left + box.left, dpi), TwipsToPixels(origin.top + box.top, dpi),
           TwipsToPixels(box.width, dpi), TwipsToPixels(box.height, dpi)};
+}
+
+DialogMetrics MetricsAt(int dpi) {
+  if (dpi <= 0) dpi = kBaseDpi;
+  constexpr int kHundredthsPerInch = 72 * 100;
+  return {TwipsToPixels(kClientWidthTwips, dpi),
+          TwipsToPixels(kClientHeightTwips, dpi),
+          -Scale(kFontHundredthsOfPoints, dpi, kHundredthsPerInch),
+          Scale(kStripWidth96, dpi, kBaseDpi),
+          Scale(kStripHeight96, dpi, kBaseDpi),
+          Scale(kMarkSide96, dpi, kBaseDpi),
+          Scale(1, dpi, kBaseDpi)};
 }
 
 Placement PlaceDialog(double screenWidth, double screenHeight, double dialogWidth, double dialogHeight) {

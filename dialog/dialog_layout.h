@@ -47,6 +47,25 @@ inline constexpr Box kCancel{5520, 2220, 1215, 375};
 // A box in twips as pixels at `dpi`; `origin` (twips) is added first, for controls of the panel.
 Box ToPixels(const Box& box, int dpi, const Box& origin = {});
 
+// What the dialog draws at a given DPI, so that text, controls and pictures grow together.
+inline constexpr int kBaseDpi = 96;
+inline constexpr int kFontHundredthsOfPoints = 975;  // 9.75 pt
+inline constexpr int kStripWidth96 = 556;            // the panel's strip picture at 96 DPI
+inline constexpr int kStripHeight96 = 20;
+inline constexpr int kMarkSide96 = 12;               // the radio pictures at 96 DPI
+struct DialogMetrics {
+  int clientWidth = 0;
+  int clientHeight = 0;
+  int fontHeight = 0;  // as a LOGFONT height: negative, the character height in pixels
+  int stripWidth = 0;
+  int stripHeight = 0;
+  int markSide = 0;
+  int frameLine = 0;   // the heading frames' line width
+  friend bool operator==(const DialogMetrics&, const DialogMetrics&) = default;
+};
+// A dpi of 0 or less (an answer the system gives for a window it cannot place) counts as 96.
+DialogMetrics MetricsAt(int dpi);
+
 // The dialog's outer position: centred horizontally, a third of the free height from the top.
 // Each difference is rounded to a whole number (half to even), the quotient truncated.
 struct Placement {

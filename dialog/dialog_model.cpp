@@ -1,6 +1,7 @@
 #include "dialog/dialog_model.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/conversions.h"
 
@@ -38,6 +39,11 @@ void ChooseSource(settings::Settings& settings, int index) {
   if (index >= 0 && index < kSourceChoices) settings.bgmSource = static_cast<std::int16_t>(index);
 }
 
+void ChooseFile(settings::Settings& settings, std::wstring path) {
+  settings.bgmFile = std::move(path);
+  settings.bgmSource = settings::kSourceFile;
+}
+
 int SliderAfter(int value, ScrollAction action, int thumb, const SliderRange& range) {
   int next = value;
   switch (action) {
@@ -53,12 +59,17 @@ int SliderAfter(int value, ScrollAction action, int thumb, const SliderRange& ra
   return std::clamp(next, range.min, range.max);
 }
 
-settings::SaveStatus SaveSettings(settings::IniFile& ini, settings::Settings& settings, int sliderValue,
-                                  std::wstring_view repeatText) {
+settings::SaveStatus SaveSettings(settings::IniFile& ini, settings::Settings& settings,
+                                  std::optional<int> movedSlider, std::wstring_view repeatText) {
   using namespace settings;
   const std::wstring& path = settings.iniPath;
-  if (const auto status = ini.Write(kSection, kKeyParticleCount, DecimalText(sliderValue), path); !status.ok())
-    return status;
+  const int count = settings.particleCount;
+  std::optional<int> particles = movedSlider;
+  if (!particles && count >= kParticleSlider.min && count <= kParticleSlider.max) particles = count;
+  if (particles) {
+    if (const auto status = ini.Write(kSection, kKeyParticleCount, DecimalText(*particles), path); !status.ok())
+      return status;
+  }
   if (const auto status = ini.Write(kSection, kKeyBgmSource, DecimalText(settings.bgmSource), path); !status.ok())
     return status;
   if (const auto number = CoerceNumber(repeatText)) {

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,15 +50,21 @@ std::wstring RepeatText(std::int16_t track);
 // A click on the mark or label of choice `index` (0-2).
 void ChooseSource(settings::Settings& settings, int index);
 
+// A file picked with "...": it becomes the music file and the music-file source is selected, so
+// that picking a file and saving plays it.
+void ChooseFile(settings::Settings& settings, std::wstring path);
+
 // The slider's value after a scroll action; `thumb` is used by the two thumb actions.
 enum class ScrollAction { LineLeft, LineRight, PageLeft, PageRight, Thumb, Left, Right, None };
 int SliderAfter(int value, ScrollAction action, int thumb, const SliderRange& range = kParticleSlider);
 
-// Commit: the four writes, in order, to the settings file at settings.iniPath. BGM_Track is taken
-// from the repeat box's text first: a number is rounded half to even (a value beyond 16 bits
-// leaves it as it was), any other text gives 0. Writing stops at the first write that fails, and
-// its status is returned.
+// Commit: the four writes, in order, to the settings file at settings.iniPath. The particle count
+// is the slider's value once the user has moved it (`movedSlider`); untouched, a stored count the
+// slider cannot show (outside its range, or 0 from a damaged value) is not written, so the file
+// keeps it as it was. BGM_Track is taken from the repeat box's text first: a number is rounded
+// half to even (a value beyond 16 bits leaves it as it was), any other text gives 0. Writing
+// stops at the first write that fails, and its status is returned.
 [[nodiscard]] settings::SaveStatus SaveSettings(settings::IniFile& ini, settings::Settings& settings,
-                                                int sliderValue, std::wstring_view repeatText);
+                                                std::optional<int> movedSlider, std::wstring_view repeatText);
 
 }  // namespace lw::dialog

@@ -12,12 +12,15 @@
 #include <array>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "controls/command_win32.h"
 #include "dialog/dialog_access_win32.h"
 #include "dialog/dialog_entry_win32.h"
 #include "dialog/dialog_layout.h"
 #include "dialog/dialog_model.h"
+#include "dialog/dialog_texts_win32.h"
 #include "platform/gdi_win32.h"
 #include "platform/window_win32.h"
 #include "resources/resource_ids.h"
@@ -28,13 +31,15 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"Lumenweave.Settings";
 constexpr wchar_t kTitle[] = L"<Lumenweave>";
-constexpr wchar_t kFontFace[] = L"ＭＳ Ｐゴシック";
-constexpr int kFontHundredthsOfPoints = 975;  // 9.75 pt
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 // Posted by the two command buttons: the button that raised the click is still inside its own
 // message handler, so the dialog (and that button) is destroyed only once the handler has returned.
 constexpr UINT kUnloadMessage = WM_APP + 1;
+// Posted by 設定 for the same reason: saves, then closes, or says why it could not save.
+constexpr UINT kCommitMessage = WM_APP + 2;
+// The message box's title: not the dialog's, which FindWindow must keep finding as the one window.
+constexpr wchar_t kMessageTitle[] = L"Lumenweave";
 
 // Child ids start above IDOK and IDCANCEL, which the dialog manager sends for Enter and Esc.
 enum ControlId : int {
@@ -66,10 +71,24 @@ SIZE BitmapSize(HBITMAP bitmap) {
   return {info.bmWidth, info.bmHeight};
 }
 
-int ScreenDpi() {
-  win32::WindowDc screen(nullptr);
-  const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSY) : 0;
-  return dpi > 0 ? dpi : 96;
+// Where a control sits, in twips: its box, relative to `origin` (the panel, or the form's corner).
+struct Spot {
+  Box twips;
+  Box origin;
+};
+
+// A picture drawn at `size`, stretched from its own size when the DPI is not 96.
+void DrawPicture(HDC dc, HBITMAP picture, int x, int y, SIZE size) {
+  const SIZE own = BitmapSize(picture);
+  if (own.cx <= 0 || own.cy <= 0) return;
+  win32::MemoryDc source(dc);
+  win32::Selection select(source.get(), picture);
+  if (own.cx == size.cx && own.cy == size.cy) {
+    BitBlt(dc, x, y, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
+  } else {
+    SetStretchBltMode(dc, HALFTONE);
+    StretchBlt(dc, x, y, size.cx, size.cy, source.get(), 0, 0, own.cx, own.cy, SRCCOPY);
+  }
 }
 
 class SettingsDialog final : public win32::Window {
@@ -82,7 +101,7 @@ class SettingsDialog final : public win32::Window {
   }
 
   // Creates, fills and shows the dialog; false when the window cannot be made.
-  bool Load();
+  bool Load(HWND owner);
   // Keys the dialog handles wherever the focus is; true when `msg` was one of them.
   bool PreTranslate(const MSG& msg) { return keyboard_.PreTranslate(msg); }
 
@@ -90,11 +109,13 @@ class SettingsDialog final : public win32::Window {
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  HWND AddControl(const wchar_t* className, const wchar_t* text, DWORD style, const Box& pixels, int id);
-  HWND AddLabel(const wchar_t* text, DWORD style, const Box& pixels, int id, bool sizedToText);
+  HWND AddControl(const wchar_t* className, const wchar_t* text, DWORD style, const Spot& spot, int id);
+  HWND AddLabel(const wchar_t* text, DWORD style, const Spot& spot, int id, bool sizedToText);
   void SizeToText(HWND label);
   void CreateFonts();
   void CreateControls();
+  void FitClient(bool centre);
+  void Layout();
   void AttachAccess();
   void PaintBackground();
   void TileBackground(HDC dc, const RECT& target);
@@ -110,15 +131,18 @@ class SettingsDialog final : public win32::Window {
   void ChooseSource(int index);
   void SelectBgmFile();
   void OpenLink();
-  void Commit();
+  settings::SaveStatus Commit();
+  void ReportSaveFailure(std::uint32_t error);
   void Unload();
 
   settings::Settings& settings_;
   startup::Win32OutlineAnimator animator_;
   startup::WindowAnimation animation_;
   int dpi_ = 96;
+  DialogMetrics metrics_ = MetricsAt(96);
   SIZE client_{};
   RadioMarks marks_{};
+  std::optional<int> movedSlider_;  // the slider's value once the user has moved it
 
   Font font_, linkFont_;
   Bitmap strip_, radioOff_, radioOn_;
@@ -127,6 +151,12 @@ class SettingsDialog final : public win32::Window {
   HCURSOR linkCursor_ = nullptr;
   HICON bigIcon_ = nullptr, smallIcon_ = nullptr;
 
+  struct Placed {
+    HWND hwnd;
+    Spot spot;
+    bool sizedToText;
+  };
+  std::vector<Placed> placed_;  // every control, to lay out again when the DPI changes
   HWND repeat_ = nullptr, slider_ = nullptr, readout_ = nullptr, fileName_ = nullptr, link_ = nullptr;
   std::array<HWND, 3> buttons_{};
   std::array<HWND, kSourceChoices> marksWnd_{};
@@ -136,9 +166,11 @@ class SettingsDialog final : public win32::Window {
   bool unloading_ = false;
 };
 
-bool SettingsDialog::Load() {
-  dpi_ = ScreenDpi();
-  client_ = {TwipsToPixels(kClientWidthTwips, dpi_), TwipsToPixels(kClientHeightTwips, dpi_)};
+bool SettingsDialog::Load(HWND owner) {
+  // First placed for the system's DPI; laid out again below for the monitor it opened on.
+  dpi_ = static_cast<int>(win32::WindowDpi(nullptr));
+  metrics_ = MetricsAt(dpi_);
+  client_ = {metrics_.clientWidth, metrics_.clientHeight};
   RECT frame{0, 0, client_.cx, client_.cy};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
   const int width = frame.right - frame.left;
@@ -156,14 +188,13 @@ bool SettingsDialog::Load() {
   radioOn_ = LoadBitmapResource(IDB_RADIO_ON);
 
   if (!Create(kClassName, kTitle, kStyle, kExStyle, static_cast<int>(at.left), static_cast<int>(at.top), width,
-              height, nullptr, nullptr, CS_DBLCLKS, nullptr, bigIcon_))
+              height, owner, nullptr, CS_DBLCLKS, nullptr, bigIcon_))
     return false;
   if (bigIcon_) SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_));
   if (smallIcon_) SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-  // The client size asked for, whatever frame metrics the system applied.
-  RECT client{};
-  GetClientRect(hwnd(), &client);
-  client_ = {client.right, client.bottom};
+  dpi_ = static_cast<int>(win32::WindowDpi(hwnd()));
+  metrics_ = MetricsAt(dpi_);
+  FitClient(true);
 
   CreateFonts();
   CreateControls();
@@ -181,6 +212,44 @@ bool SettingsDialog::Load() {
   keyboard_.FocusFirst();
   UpdateWindow(hwnd());
   return true;
+}
+
+// The client size the layout asks for, whatever frame metrics the system applied; centred as at
+// opening when `centre`.
+void SettingsDialog::FitClient(bool centre) {
+  RECT outer{}, inner{};
+  GetWindowRect(hwnd(), &outer);
+  GetClientRect(hwnd(), &inner);
+  const int width = metrics_.clientWidth + (outer.right - outer.left) - inner.right;
+  const int height = metrics_.clientHeight + (outer.bottom - outer.top) - inner.bottom;
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  Placement at{static_cast<double>(outer.left), static_cast<double>(outer.top)};
+  if (centre) {
+    at = PlaceDialog(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), width, height);
+  } else {
+    flags |= SWP_NOMOVE;
+  }
+  SetWindowPos(hwnd(), nullptr, static_cast<int>(at.left), static_cast<int>(at.top), width, height, flags);
+  GetClientRect(hwnd(), &inner);
+  client_ = {inner.right, inner.bottom};
+}
+
+// Every control moved, sized and given its font for the current DPI, then the background painted
+// again, so that text, boxes and pictures keep their proportions.
+void SettingsDialog::Layout() {
+  Font oldFont = std::move(font_), oldLinkFont = std::move(linkFont_);  // in use until replaced
+  CreateFonts();
+  for (const Placed& control : placed_) {
+    const Box px = ToPixels(control.spot.twips, dpi_, control.spot.origin);
+    SetWindowPos(control.hwnd, nullptr, px.left, px.top, px.width, px.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The command buttons follow the DPI on their own; a font from here would be scaled twice.
+    if (std::find(buttons_.begin(), buttons_.end(), control.hwnd) != buttons_.end()) continue;
+    const HFONT font = control.hwnd == link_ ? linkFont_.get() : font_.get();
+    SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (control.sizedToText) SizeToText(control.hwnd);
+  }
+  PaintBackground();
+  InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 void SettingsDialog::AttachAccess() {
@@ -203,28 +272,34 @@ void SettingsDialog::AttachAccess() {
 
 void SettingsDialog::CreateFonts() {
   LOGFONTW lf{};
-  lf.lfHeight = -MulDiv(kFontHundredthsOfPoints, dpi_, 72 * 100);
+  lf.lfHeight = metrics_.fontHeight;
   lf.lfWeight = FW_NORMAL;
-  lf.lfCharSet = SHIFTJIS_CHARSET;
+  lf.lfCharSet = JapaneseUi() ? SHIFTJIS_CHARSET : DEFAULT_CHARSET;
   lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-  lstrcpynW(lf.lfFaceName, kFontFace, LF_FACESIZE);
+  lstrcpynW(lf.lfFaceName, DialogText(IDS_DLG_FONT).c_str(), LF_FACESIZE);
   font_.reset(CreateFontIndirectW(&lf));
   lf.lfUnderline = TRUE;
   linkFont_.reset(CreateFontIndirectW(&lf));
 }
 
-HWND SettingsDialog::AddControl(const wchar_t* className, const wchar_t* text, DWORD style, const Box& pixels,
+HWND SettingsDialog::AddControl(const wchar_t* className, const wchar_t* text, DWORD style, const Spot& spot,
                                 int id) {
+  const Box pixels = ToPixels(spot.twips, dpi_, spot.origin);
   HWND child = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, pixels.left, pixels.top,
                                pixels.width, pixels.height, hwnd(), reinterpret_cast<HMENU>(INT_PTR{id}),
                                GetModuleHandleW(nullptr), nullptr);
-  if (child) SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  if (!child) return nullptr;
+  SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
+  placed_.push_back({child, spot, false});
   return child;
 }
 
-HWND SettingsDialog::AddLabel(const wchar_t* text, DWORD style, const Box& pixels, int id, bool sizedToText) {
-  HWND label = AddControl(L"STATIC", text, style | SS_NOPREFIX, pixels, id);
-  if (label && sizedToText) SizeToText(label);
+HWND SettingsDialog::AddLabel(const wchar_t* text, DWORD style, const Spot& spot, int id, bool sizedToText) {
+  HWND label = AddControl(L"STATIC", text, style | SS_NOPREFIX, spot, id);
+  if (label && sizedToText) {
+    placed_.back().sizedToText = true;
+    SizeToText(label);
+  }
   return label;
 }
 
@@ -243,28 +318,28 @@ void SettingsDialog::SizeToText(HWND label) {
 }
 
 void SettingsDialog::CreateControls() {
-  const Box& panel = twips::kPanel;
-  auto inPanel = [&](const Box& box) { return ToPixels(box, dpi_, panel); };
-  auto onForm = [&](const Box& box) { return ToPixels(box, dpi_); };
+  auto inPanel = [](const Box& box) { return Spot{box, twips::kPanel}; };
+  auto onForm = [](const Box& box) { return Spot{box, {}}; };
 
-  AddLabel(L"BGM", SS_CENTER, inPanel(twips::kHeadingBgm), kIdHeading, false);
-  static constexpr const wchar_t* kSourceTexts[kSourceChoices] = {L"無し", L"音楽CD", L"MP3、WAV"};
+  AddLabel(DialogText(IDS_DLG_MUSIC).c_str(), SS_CENTER, inPanel(twips::kHeadingBgm), kIdHeading, false);
+  static constexpr UINT kSourceTexts[kSourceChoices] = {IDS_DLG_NONE, IDS_DLG_CD, IDS_DLG_FILE};
   for (int i = 0; i < kSourceChoices; ++i) {
     const auto at = static_cast<std::size_t>(i);
     marksWnd_[at] = AddControl(L"STATIC", L"", SS_OWNERDRAW | SS_NOTIFY, inPanel(twips::kMark[at]), kIdMark0 + i);
-    sourceLabels_[at] = AddLabel(kSourceTexts[at], SS_LEFT | SS_NOTIFY, inPanel(twips::kSourceLabel[at]),
+    sourceLabels_[at] = AddLabel(DialogText(kSourceTexts[at]).c_str(), SS_LEFT | SS_NOTIFY, inPanel(twips::kSourceLabel[at]),
                                  kIdSourceLabel0 + i, true);
   }
-  Box repeatBox = inPanel(twips::kRepeatBox);
-  repeatBox.height *= 8;  // room for the drop-down list
+  Spot repeatBox = inPanel(twips::kRepeatBox);
+  repeatBox.twips.height *= 8;  // room for the drop-down list
   repeat_ = AddControl(WC_COMBOBOXW, L"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, repeatBox,
                        kIdRepeat);
-  repeatLabel_ = AddLabel(L"曲目をﾘﾋﾟｰﾄ", SS_LEFT, inPanel(twips::kRepeatLabel), kIdHeading, true);
+  repeatLabel_ = AddLabel(DialogText(IDS_DLG_REPEAT).c_str(), SS_LEFT, inPanel(twips::kRepeatLabel), kIdHeading, true);
   buttons_[2] = AddControl(controls::kCommandClass, L"...", WS_TABSTOP, inPanel(twips::kFileButton), kIdBrowse);
   fileName_ = AddControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL | WS_BORDER,
                          inPanel(twips::kFileName), kIdFileName);
 
-  sliderHeading_ = AddLabel(L"粒子数", SS_CENTER, inPanel(twips::kHeadingParticles), kIdHeading, false);
+  sliderHeading_ = AddLabel(DialogText(IDS_DLG_PARTICLES).c_str(), SS_CENTER, inPanel(twips::kHeadingParticles),
+                            kIdHeading, false);
   slider_ = AddControl(L"SCROLLBAR", L"", SBS_HORZ | WS_TABSTOP, inPanel(twips::kSlider), kIdSlider);
   SetScrollRange(slider_, SB_CTL, kParticleSlider.min, kParticleSlider.max, FALSE);
   SetScrollPos(slider_, SB_CTL, kParticleSlider.designValue, FALSE);
@@ -273,10 +348,11 @@ void SettingsDialog::CreateControls() {
   link_ = AddLabel(kHomePageUrl.data(), SS_LEFT | SS_NOTIFY, onForm(twips::kLink), kIdLink, false);
   if (link_) {
     SendMessageW(link_, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
+    placed_.back().sizedToText = true;
     SizeToText(link_);
   }
-  buttons_[0] = AddControl(controls::kCommandClass, L"設定", WS_TABSTOP, onForm(twips::kSave), kIdSave);
-  buttons_[1] = AddControl(controls::kCommandClass, L"ｷﾝｾﾙ", WS_TABSTOP, onForm(twips::kCancel), kIdCancel);
+  buttons_[0] = AddControl(controls::kCommandClass, DialogText(IDS_DLG_OK).c_str(), WS_TABSTOP, onForm(twips::kSave), kIdSave);
+  buttons_[1] = AddControl(controls::kCommandClass, DialogText(IDS_DLG_CANCEL).c_str(), WS_TABSTOP, onForm(twips::kCancel), kIdCancel);
 }
 
 // The background gradient over the whole client area, then the panel covered with the strip and
@@ -301,8 +377,10 @@ void SettingsDialog::PaintBackground() {
   TileBackground(dc.get(), panelRect);
   for (const Box& frame : {twips::kFrameBgm, twips::kFrameParticles}) {
     const Box px = ToPixels(frame, dpi_, twips::kPanel);
-    const RECT r{px.left, px.top, px.left + px.width, px.top + px.height};
-    FrameRect(dc.get(), &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    for (int inset = 0; inset < metrics_.frameLine; ++inset) {
+      const RECT r{px.left + inset, px.top + inset, px.left + px.width - inset, px.top + px.height - inset};
+      FrameRect(dc.get(), &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
   }
 
   backBrush_.reset(CreatePatternBrush(back_.get()));
@@ -310,15 +388,13 @@ void SettingsDialog::PaintBackground() {
 }
 
 void SettingsDialog::TileBackground(HDC dc, const RECT& target) {
-  const SIZE strip = BitmapSize(strip_.get());
-  if (strip.cx <= 0 || strip.cy <= 0) return;  // no artwork: the panel keeps its plain face
-  win32::MemoryDc source(dc);
-  win32::Selection select(source.get(), strip_.get());
+  if (BitmapSize(strip_.get()).cx <= 0) return;  // no artwork: the panel keeps its plain face
+  const SIZE strip{metrics_.stripWidth, metrics_.stripHeight};
   const int saved = SaveDC(dc);
   IntersectClipRect(dc, target.left, target.top, target.right, target.bottom);
   for (const TilePosition& at :
        TilePositions(target.right - target.left, target.bottom - target.top, strip.cx, strip.cy)) {
-    BitBlt(dc, target.left + at.x, target.top + at.y, strip.cx, strip.cy, source.get(), 0, 0, SRCCOPY);
+    DrawPicture(dc, strip_.get(), target.left + at.x, target.top + at.y, strip);
   }
   RestoreDC(dc, saved);
 }
@@ -368,11 +444,8 @@ void SettingsDialog::OnDrawMark(const DRAWITEMSTRUCT& item) {
   const std::size_t index = static_cast<std::size_t>(item.CtlID - kIdMark0);
   const bool on = index < marks_.size() && marks_[index];
   HBITMAP picture = on ? radioOn_.get() : radioOff_.get();
-  const SIZE size = BitmapSize(picture);
-  if (size.cx > 0) {
-    win32::MemoryDc source(item.hDC);
-    win32::Selection select(source.get(), picture);
-    BitBlt(item.hDC, r.left, r.top, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
+  if (BitmapSize(picture).cx > 0) {
+    DrawPicture(item.hDC, picture, r.left, r.top, {metrics_.markSide, metrics_.markSide});
     return;
   }
   // Without the artwork, a plain round mark keeps the choice visible.
@@ -404,7 +477,9 @@ void SettingsDialog::ChooseSource(int index) {
 }
 
 void SettingsDialog::SelectBgmFile() {
-  static constexpr wchar_t kFilter[] = L"BGMﾌｧｲﾙ (MP3 WAV)\0*.MP3;*.WAV\0";
+  std::wstring filter = DialogText(IDS_DLG_BROWSE_FILTER);
+  std::replace(filter.begin(), filter.end(), L'|', L'\0');
+  const std::wstring title = DialogText(IDS_DLG_BROWSE_TITLE);
   constexpr DWORD kBufferChars = 255;
   wchar_t file[kBufferChars] = {};
   wchar_t fileTitle[kBufferChars] = {};
@@ -412,16 +487,17 @@ void SettingsDialog::SelectBgmFile() {
   request.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
   request.hwndOwner = hwnd();
   request.hInstance = GetModuleHandleW(nullptr);
-  request.lpstrFilter = kFilter;
+  request.lpstrFilter = filter.c_str();
   request.lpstrFile = file;
   request.nMaxFile = kBufferChars;
   request.lpstrFileTitle = fileTitle;
   request.nMaxFileTitle = kBufferChars;
-  request.lpstrTitle = L"ﾌｧｲﾙを選択";
+  request.lpstrTitle = title.c_str();
   if (!GetOpenFileNameW(&request)) return;  // cancelled, or the path did not fit: nothing changes
   file[kBufferChars - 1] = L'\0';
-  settings_.bgmFile = file;
+  ChooseFile(settings_, file);
   SetWindowTextW(fileName_, settings_.bgmFile.c_str());
+  ShowMarks(MarksFor(settings_.bgmSource));
 }
 
 void SettingsDialog::OpenLink() {
@@ -431,12 +507,30 @@ void SettingsDialog::OpenLink() {
   SetCursor(LoadCursorW(nullptr, IDC_ARROW));
 }
 
-void SettingsDialog::Commit() {
+settings::SaveStatus SettingsDialog::Commit() {
   const int length = GetWindowTextLengthW(repeat_);
   std::wstring repeatText(static_cast<std::size_t>(length) + 1, L'\0');
   repeatText.resize(static_cast<std::size_t>(GetWindowTextW(repeat_, repeatText.data(), length + 1)));
   settings::IniFile ini(SystemFileStore(), SystemCp932());
-  static_cast<void>(SaveSettings(ini, settings_, GetScrollPos(slider_, SB_CTL), repeatText));
+  return SaveSettings(ini, settings_, movedSlider_, repeatText);
+}
+
+// The system's own wording of the error, in the user's language, and its number.
+std::wstring SystemErrorText(DWORD error) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+      reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text = length && buffer ? std::wstring(buffer, length) : std::wstring();
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
+  return text + (text.empty() ? L"(" : L" (") + std::to_wstring(error) + L")";
+}
+
+void SettingsDialog::ReportSaveFailure(std::uint32_t error) {
+  const std::wstring text =
+      DialogText(IDS_DLG_SAVE_FAILED) + L"\r\n\r\n" + settings_.iniPath + L"\r\n\r\n" + SystemErrorText(error);
+  MessageBoxW(hwnd(), text.c_str(), kMessageTitle, MB_OK | MB_ICONERROR);
 }
 
 void SettingsDialog::Unload() {
@@ -454,8 +548,7 @@ void SettingsDialog::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;
   switch (id) {
     case kIdSave:
-      Commit();
-      PostMessageW(hwnd(), kUnloadMessage, 0, 0);
+      PostMessageW(hwnd(), kCommitMessage, 0, 0);
       break;
     case kIdCancel:
       PostMessageW(hwnd(), kUnloadMessage, 0, 0);
@@ -486,6 +579,7 @@ void SettingsDialog::OnScroll(int code) {
   info.fMask = SIF_POS | SIF_TRACKPOS;
   GetScrollInfo(slider_, SB_CTL, &info);
   const int value = SliderAfter(info.nPos, action, info.nTrackPos);
+  movedSlider_ = value;
   SetScrollPos(slider_, SB_CTL, value, TRUE);
   ShowReadout(value);
 }
@@ -506,6 +600,23 @@ LRESULT SettingsDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_GETFONT:
       return reinterpret_cast<LRESULT>(font_.get());
+    case WM_DPICHANGED: {  // moved to a monitor of another DPI, or its scale changed
+      dpi_ = HIWORD(wParam);
+      metrics_ = MetricsAt(dpi_);
+      const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+      SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+      FitClient(false);
+      Layout();
+      return 0;
+    }
+    case kCommitMessage:
+      if (const settings::SaveStatus status = Commit(); !status.ok()) {
+        ReportSaveFailure(status.error);  // the dialog stays, with the user's choices
+      } else {
+        Unload();
+      }
+      return 0;
     case kUnloadMessage:
       Unload();
       return 0;
@@ -545,7 +656,7 @@ LRESULT SettingsDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-void RunSettingsDialog(settings::Settings& settings) {
+void RunSettingsDialog(settings::Settings& settings, HWND owner) {
   INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&common);
   controls::RegisterCommandClass();
@@ -553,7 +664,8 @@ void RunSettingsDialog(settings::Settings& settings) {
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   {
     SettingsDialog dialog(settings);
-    if (dialog.Load()) {
+    // A handle that names no window (stale, or not a handle at all) leaves the dialog ownerless.
+    if (dialog.Load(owner && IsWindow(owner) ? owner : nullptr)) {
       MSG msg;
       while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
         if (dialog.PreTranslate(msg) || IsDialogMessageW(dialog.hwnd(), &msg)) continue;

@@ -62,4 +62,17 @@ int RunMessageLoop() {
   return static_cast<int>(msg.wParam);
 }
 
+UINT WindowDpi(HWND hwnd) {
+  // Looked up at run time: Windows 7 and 8 have no per-window DPI.
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  const auto getDpi = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (getDpi && hwnd)
+    if (const UINT dpi = getDpi(hwnd)) return dpi;
+  const HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<UINT>(dpi) : 96;
+}
+
 }  // namespace lw::win32

@@ -33,4 +33,7 @@ class Window {
 // Runs the message loop until WM_QUIT; returns its exit code.
 int RunMessageLoop();
 
+// The dots per inch of the monitor `hwnd` is on (Windows 10 1607 and later), else the system's.
+UINT WindowDpi(HWND hwnd);
+
 }  // namespace lw::win32

@@ -15,3 +15,18 @@
 #define IDB_RADIO_OFF 111            // 12 x 12 radio marks
 #define IDB_RADIO_ON 112
 #define IDC_LINK 130                 // hand cursor of the dialog's link
+
+// Texts of the settings dialog, one string table per language (Japanese, English). Kept apart
+// from IDS_SAVER_NAME's block, which must stay language-neutral for the display settings.
+#define IDS_DLG_FONT 200             // face name of the dialog's font
+#define IDS_DLG_MUSIC 201            // heading of the music-source group
+#define IDS_DLG_NONE 202
+#define IDS_DLG_CD 203
+#define IDS_DLG_FILE 204
+#define IDS_DLG_REPEAT 205
+#define IDS_DLG_PARTICLES 206
+#define IDS_DLG_OK 207
+#define IDS_DLG_CANCEL 208
+#define IDS_DLG_BROWSE_TITLE 209     // title of the file dialog
+#define IDS_DLG_BROWSE_FILTER 210    // its filter: name|patterns|, "|" standing for NUL
+#define IDS_DLG_SAVE_FAILED 211      // first line of the message when saving fails

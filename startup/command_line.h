@@ -18,8 +18,9 @@ std::wstring ArgumentText(std::wstring_view commandLine, const std::vector<std::
 // The second character of the upper-cased argument text, or L'\0' when it has fewer than two.
 wchar_t ModeLetter(std::wstring_view args);
 
-// The preview parent handle: the number from the fourth character on, scanned forgivingly and
-// rounded half to even to 32 bits; 0 when there is none or it does not fit.
+// The window handle after the mode letter ("/p 1234" the preview's parent, "/c:1234" the settings
+// dialog's owner): the number from the fourth character on, scanned forgivingly and rounded half
+// to even to 32 bits; 0 when there is none or it does not fit.
 std::int32_t ParentWindowHandle(std::wstring_view args);
 
 }  // namespace lw::startup

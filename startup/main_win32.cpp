@@ -68,7 +68,9 @@ class Win32StartupHost final : public lw::startup::StartupHost {
     return lw::settings::LoadSettings(ProgramFolder(), lw::SystemFileStore(), lw::SystemCp932());
   }
   void RunPreview(std::int32_t parentWnd) override { lw::startup::RunPreview(parentWnd); }
-  void RunSettingsDialog(lw::settings::Settings& settings) override { lw::dialog::RunSettingsDialog(settings); }
+  void RunSettingsDialog(lw::settings::Settings& settings, std::int32_t ownerWnd) override {
+    lw::dialog::RunSettingsDialog(settings, static_cast<HWND>(LongToHandle(ownerWnd)));
+  }
   void RunSaver(lw::settings::Settings& settings, std::wstring_view args) override {
     lw::display::RunSaver(settings, args);
   }

@@ -19,7 +19,7 @@ void Main(std::wstring_view args, StartupHost& host) {
   settings::Settings settings = host.LoadSettings();
   // No argument is how the desktop asks for the settings ("Configure" in Explorer's menu).
   if (mode == L'C' || args.empty()) {
-    host.RunSettingsDialog(settings);
+    host.RunSettingsDialog(settings, ParentWindowHandle(args));
     return;
   }
   if (mode != L'S') return;

@@ -21,7 +21,8 @@ class StartupHost {
   virtual settings::Settings LoadSettings() = 0;
   // Each runs its mode until the program is to end.
   virtual void RunPreview(std::int32_t parentWnd) = 0;
-  virtual void RunSettingsDialog(settings::Settings& settings) = 0;
+  // `ownerWnd` is the window that asked for the dialog ("/c:HWND"), 0 when none was given.
+  virtual void RunSettingsDialog(settings::Settings& settings, std::int32_t ownerWnd) = 0;
   virtual void RunSaver(settings::Settings& settings, std::wstring_view args) = 0;
 };
 

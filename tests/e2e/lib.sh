@@ -221,14 +221,14 @@ lw_ini() {
   printf '[Section]\r\n粒子数=%s\r\nBGM区分=%s\r\nBGMﾘﾋﾟｰﾄ=%s\r\nBGMﾌｧｲﾙ=%s\r\n' "$1" "$2" "$3" "${4:-}" | iconv -f UTF-8 -t CP932
 }
 
-# The settings dialog "<Lumenweave>": lw_dialog_open SCR [LOG] starts the program with /c, as the
-# display settings do, and waits until the dialog shows (a dump before then would be half made);
-# LW_DIALOG holds the probe's last dump, LW_DIALOG_PID the program.
+# The settings dialog "<Lumenweave>": lw_dialog_open SCR [LOG [ARGS]] starts the program with /c
+# (or ARGS), as the display settings do, and waits until the dialog shows (a dump before then would
+# be half made); LW_DIALOG holds the probe's last dump, LW_DIALOG_PID the program.
 LW_DIALOG=${LW_RUN_DIR:-/tmp}/dialog.txt
 lw_dialog_dump() { lw_probe window '<Lumenweave>' >"$LW_DIALOG" && grep -q '^visible 1' "$LW_DIALOG"; }
 lw_dialog_open() {
   LW_DIALOG=$LW_RUN_DIR/dialog.txt
-  lw_start --log "${2:-/dev/null}" "$1" /c; LW_DIALOG_PID=$LW_LAST_PID
+  lw_start --log "${2:-/dev/null}" "$1" "${3:-/c}"; LW_DIALOG_PID=$LW_LAST_PID
   lw_wait_window "<Lumenweave>" 60 && lw_wait 20 lw_dialog_dump || lw_fail "the dialog did not show"
 }
 # Screen centre of the control with that id in the last dump, and a click there.

@@ -22,6 +22,16 @@ dlg_text() { lw_probe text '<Lumenweave>' "$1"; }
 dlg_text_is() { [[ $(dlg_text "$1") == "$2" ]]; }
 dlg_field() { awk -v k="$1" '$1==k {print; exit}' "$LW_DIALOG"; }
 dlg_closed() { lw_wait_exit "$LW_DIALOG_PID" 15 || lw_fail "the dialog did not end the program"; }
+# A save that failed: the message names the file, is the dialog's, and once closed the dialog is there.
+dlg_message() { lw_probe window Lumenweave >"$LW_RUN_DIR/message.txt" && grep -q '^visible 1' "$LW_RUN_DIR/message.txt"; }
+dlg_refused() {
+  lw_wait 15 dlg_message || lw_fail "no message box" || return 1
+  local dialog; read -r _ dialog _ < <(dlg_field handle)
+  grep -qx "handle .* owner $dialog" "$LW_RUN_DIR/message.txt" && grep -qF "$DLG_WIN_DIR\Lumenweave.ini" "$LW_RUN_DIR/message.txt" ||
+    { cat "$LW_RUN_DIR/message.txt"; lw_fail "the message is not the dialog's or does not name the file"; return 1; }
+  xdotool key Return; lw_wait 10 bash -c '! xdotool search --name "^Lumenweave$"' && lw_alive "$LW_DIALOG_PID" ||
+    lw_fail "the message stayed or the dialog closed"
+}
 dlg_expect_file() {  # lw_ini's arguments
   lw_ini "$@" >"$LW_RUN_DIR/expected.ini"
   cmp "$LW_RUN_DIR/expected.ini" "$DLG_INI" || { od -c "$DLG_INI" | head -20; lw_fail "settings file differs"; }
@@ -63,18 +73,21 @@ test_dialog_opens_centred_and_shows_the_settings_file() {
 # What reaches the settings file. Rows: folder | settings before (lw_ini's arguments; - none) |
 # steps (click:ID, cancel, box) | the file after: lw_ini's arguments, "unchanged" or "none".
 # Awkward folders: non-ASCII, a path longer than 260 characters, a read-only folder (chattr +i:
-# as root, Unix permissions stop no write), where the dialog still closes.
+# as root, Unix permissions stop no write) and a read-only file (Wine derives the attribute from
+# the write bits), where saving fails: a message box owned by the dialog names the file
+# ("refused"), and the dialog stays open until closed.
 test_dialog_writes_only_what_is_committed() {
   local long=long; while ((${#long} < 280)); do long+=/another_long_folder_name_$((${#long} % 5)); done
   local rows=(
     "fresh|-|click:$DLG_SAVE|600 0 0 "
     "commit|750 2 7 C:\\lwdlg\\commit\\song.mp3|click:$DLG_SAVE|unchanged"
-    "range|50 5 0 |click:$DLG_SAVE|600 5 0 "
+    "range|5000 5 0 |click:$((DLG_LABEL0 + 1)) click:$DLG_SAVE|5000 1 0 "
     "cancel|700 1 3 |click:$DLG_LABEL0 click:$DLG_CANCEL|unchanged"
     "close box|700 1 3 |click:$((DLG_LABEL0 + 2)) box|unchanged"
     "設定_ü|-|click:$DLG_SAVE|600 0 0 "
     "$long|-|click:$DLG_SAVE|600 0 0 "
-    "read-only|-|click:$DLG_SAVE|none"
+    "read-only|-|click:$DLG_SAVE refused box|none"
+    "read-only file|700 1 3 |click:$DLG_LABEL0 click:$DLG_SAVE refused box|unchanged"
   )
   local row name before steps after step
   for row in "${rows[@]}"; do
@@ -82,6 +95,7 @@ test_dialog_writes_only_what_is_committed() {
     # shellcheck disable=SC2086
     if [[ $before == - ]]; then dlg_setup "$name"; else dlg_setup "$name" $before; fi || return 1
     [[ -f $DLG_INI ]] && cp "$DLG_INI" "$LW_RUN_DIR/before.ini"
+    [[ $name == "read-only file" ]] && chmod a-w "$DLG_INI"
     dlg_open || return 1
     if [[ $name == read-only ]]; then
       chattr +i "$DLG_DIR" 2>/dev/null || { lw_log "chattr +i is not permitted here: row skipped"; lw_stop_test_processes; continue; }
@@ -91,6 +105,7 @@ test_dialog_writes_only_what_is_committed() {
       case $step in
         click:*) lw_dialog_click "${step#click:}" ;;
         box) lw_probe close '<Lumenweave>' box ;;
+        refused) dlg_refused ;;
       esac || return 1
     done
     dlg_closed; local rc=$?

@@ -181,6 +181,9 @@ TEST(CommandPaint, PieceGeometry) {
       // 144 dots per inch: everything half as large again; edges meet (115.5 rounds to even 116).
       {1215, 375, 10, {{0, 0, 6, 6}, {6, 0, 110, 6}, {116, 0, 6, 6}, {116, 6, 6, 26}, {116, 32, 6, 6}, {6, 32, 110, 6},
                        {0, 32, 6, 6}, {0, 6, 6, 26}}},
+      // 480 dots per inch: a twip is a third of a pixel.
+      {1215, 375, 3, {{0, 0, 20, 20}, {20, 0, 365, 20}, {385, 0, 20, 20}, {385, 20, 20, 85}, {385, 105, 20, 20},
+                      {20, 105, 365, 20}, {0, 105, 20, 20}, {0, 20, 20, 85}}},
       // Narrower than two corners: the strips are empty.
       {100, 375, 15, {{0, 0, 4, 4}, {4, 0, 0, 4}, {3, 0, 4, 4}, {3, 4, 4, 17}, {3, 21, 4, 4}, {4, 21, 0, 4},
                       {0, 21, 4, 4}, {0, 4, 4, 17}}},
@@ -273,6 +276,12 @@ TEST(CommandProperties, LoadFromStore) {
     EXPECT_EQ(rig.button->Opaque(), c.opaque) << c.name;
     EXPECT_EQ(rig.surface.skins, c.enabled ? "N" : "") << c.name;
   }
+  // A key missing from the store reads as its default, whatever the control held before.
+  Rig twice(false, Bag({{L"Enabled", 0}, {L"FirstRun", 0}, {L"FontColour", 255}, {L"Visible", 0}, {L"Caption", 7}}));
+  twice.button->ReadProperties(PropertyBag{}, kAmbient);
+  const Command& b = *twice.button;
+  EXPECT_EQ(std::make_tuple(b.IsEnabled(), b.FirstRun(), b.Label().colour, b.Opaque(), b.Caption()),
+            std::make_tuple(true, std::uint8_t{1}, 0, true, std::wstring(L"Command1")));
 }
 
 TEST(CommandProperties, SaveAndReadBack) {

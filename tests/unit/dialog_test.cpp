@@ -56,6 +56,13 @@ TEST(DialogModel, ChoosingASourceSetsItAndNothingElse) {
   }
 }
 
+TEST(DialogModel, ChoosingAFileSelectsTheFileSource) {
+  auto s = Loaded(600, 1, 4, L"C:\\old.wav");
+  ChooseFile(s, L"C:\\new.mp3");
+  EXPECT_EQ(s.bgmSource, settings::kSourceFile);
+  EXPECT_EQ(s.bgmFile, L"C:\\new.mp3");
+}
+
 TEST(DialogModel, SliderStepsStayInRange) {
   using A = ScrollAction;
   const struct { int value; ScrollAction action; int thumb, expected; } cases[] = {
@@ -108,6 +115,22 @@ TEST(DialogModel, CommitWritesTheFourKeysInOrder) {
   }
 }
 
+TEST(DialogModel, AnUntouchedSliderLeavesACountItCannotShowAsStored) {
+  const struct { std::string stored; std::int16_t loaded; std::optional<int> moved; std::string saved; } cases[] = {
+      {"5000", 5000, std::nullopt, "5000"}, {"50", 50, std::nullopt, "50"},   {"abc", 0, std::nullopt, "abc"},
+      {"&H1388", 5000, std::nullopt, "&H1388"}, {"750", 750, std::nullopt, "750"}, {"", 600, std::nullopt, "600"},
+      {"5000", 5000, 601, "601"},           {"abc", 0, 100, "100"},  // stored "" means no file
+  };
+  for (const auto& c : cases) {
+    lw::testing::MemoryStore store;
+    auto s = Loaded(c.loaded, 0, 0, L"");
+    if (!c.stored.empty()) store.files[s.iniPath] = "[Section]\r\n" + Keys(c.stored, "0", "0", "");
+    settings::IniFile ini(store, SystemCp932());
+    EXPECT_TRUE(SaveSettings(ini, s, c.moved, L"").ok());
+    EXPECT_EQ(store.files[s.iniPath], "[Section]\r\n" + Keys(c.saved, "0", "0", "")) << c.stored;
+  }
+}
+
 TEST(DialogLayout, TwipsScaleWithTheDpi) {
   const struct { Box twips, origin; int dpi; Box pixels; } cases[] = {
       {{0, 0, kClientWidthTwips, kClientHeightTwips}, {}, 96, {0, 0, 465, 191}},
@@ -115,8 +138,30 @@ TEST(DialogLayout, TwipsScaleWithTheDpi) {
       {twips::kPanel, {}, 96, {16, 16, 433, 117}},
       {twips::kSlider, twips::kPanel, 96, {292, 52, 77, 17}},
       {twips::kSave, {}, 120, {355, 185, 101, 31}},
+      {{-8, -7, 0, 0}, {}, 96, {-1, 0, 0, 0}}, {{5, -5, 0, 0}, {}, 144, {1, -1, 0, 0}},  // halves away from zero
+      {twips::kCancel, {}, 192, {736, 296, 162, 50}},
+      {twips::kMark[2], twips::kPanel, 144, {78, 138, 20, 20}},
   };
   for (const auto& c : cases) EXPECT_EQ(ToPixels(c.twips, c.dpi, c.origin), c.pixels) << c.dpi;
+  const struct { int dpi; DialogMetrics metrics; } metrics[] = {
+      {96, {465, 191, -13, 556, 20, 12, 1}}, {144, {698, 287, -20, 834, 30, 18, 2}}, {0, {465, 191, -13, 556, 20, 12, 1}},
+      {-96, {465, 191, -13, 556, 20, 12, 1}}, {120, {581, 239, -16, 695, 25, 15, 1}},
+  };
+  for (const auto& c : metrics) {
+    const DialogMetrics m = MetricsAt(c.dpi);
+    EXPECT_EQ(std::vector({m.clientWidth, m.clientHeight, m.fontHeight, m.stripWidth, m.stripHeight, m.markSide, m.frameLine}),
+              std::vector({c.metrics.clientWidth, c.metrics.clientHeight, c.metrics.fontHeight, c.metrics.stripWidth,
+                           c.metrics.stripHeight, c.metrics.markSide, c.metrics.frameLine})) << c.dpi;
+  }
+}
+
+TEST(DialogLayout, EverythingDrawnScalesWithTheDpi) {
+  const struct { int dpi; DialogMetrics expected; } cases[] = {
+      {96, {465, 191, -13, 556, 20, 12, 1}},  {120, {581, 239, -16, 695, 25, 15, 1}},
+      {144, {698, 287, -20, 834, 30, 18, 2}}, {192, {930, 382, -26, 1112, 40, 24, 2}},
+      {0, {465, 191, -13, 556, 20, 12, 1}},  // a window the system cannot place answers 0
+  };
+  for (const auto& c : cases) EXPECT_EQ(MetricsAt(c.dpi), c.expected) << c.dpi;
 }
 
 TEST(DialogLayout, OpensCentredAThirdOfTheFreeHeightDown) {

@@ -93,6 +93,10 @@ TEST(DisplayCanvas, TwipsToPixel) {
     EXPECT_EQ(canvas.ToPixel(c.x, c.y, px, py), c.inside) << c.x << "," << c.y;
     EXPECT_EQ(std::make_pair(px, py), std::make_pair(c.px, c.py)) << c.x << "," << c.y;
   }
+  PixelCanvas fine(pixels.data(), 20, 10, 1.0f, 0.5f);  // 1440 and 2880 dots per inch
+  int px = 0, py = 0;
+  EXPECT_TRUE(fine.ToPixel(5, 3, px, py));
+  EXPECT_EQ(std::make_pair(px, py), std::make_pair(5, 6));
 }
 
 TEST(DisplayCanvas, PresentsOnlyChangedTilesAndColoursInDibOrder) {

@@ -31,7 +31,8 @@ TEST(ScanNumber, StopsAtTheFirstCharacterThatCannotContinueANumber) {
       {L"&hff", 255.0},   {L"&HFFFF", -1.0},   {L"&H8000", -32768.0}, {L"&H10000", 65536.0},
       {L"&HFFFFFFFF", -1.0}, {L"&H100000000", kFail}, {L"&O17", 15.0}, {L"&O8", 0.0},
       {L"&H", 0.0},       {L"&", 0.0},         {L"-&H10", 0.0},       {L"1e999", kFail},
-      {L"&H 1 0", 16.0},  {L"&h0a", 10.0},    {L"&H19", 25.0},
+      {L"&H 1 0", 16.0},  {L"&h0a", 10.0},    {L"&H19", 25.0},         {L"90.09", 90.09},
+      {L"1e-09", 1e-09},  {L"1D10", 1e10},
   };
   for (const auto& c : cases) EXPECT_EQ(ScanNumber(c.text), c.expected) << Narrow(c.text);
 }

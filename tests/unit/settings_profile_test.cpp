@@ -46,6 +46,7 @@ TEST(ProfileRead, FindsValuesTheWayThePlatformDoes) {
       {"trail byte never folds", "[Section]\nk" + kDi + "=lower\nk" + kA + "=upper\n", "Section", "k" + kA, "upper"},
       {"] as a trail byte", "[\x83\x5D]\nk=1\n", "\x83\x5D", "k", "1"},
       {"lead byte swallows LF", "[Section]\nk=1\x83\nj=2\n", "Section", "k", "1\x83\nj=2"},
+      {"lead bytes E0 and FC too", "[Section]\nk=\xE0\nj=\xFC\nx=2\n", "Section", "k", "\xE0\nj=\xFC\nx=2"},
       {"binary junk", "\x01\xFF\x00\n[Section\x80]\n\x9F\x9F=\x01\n"s, "Section\x80", "\x9F\x9F", "\x01"},
   };
   for (const auto& c : cases) EXPECT_EQ(ReadProfileValue(c.file, c.section, c.key), c.expected) << c.what;

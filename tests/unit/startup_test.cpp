@@ -25,7 +25,9 @@ class RecordingHost final : public StartupHost {
   void HidePointer() override { calls += L"hide "; }
   settings::Settings LoadSettings() override { return (calls += L"load ", settings::Settings{}); }
   void RunPreview(std::int32_t parent) override { calls += L"preview " + std::to_wstring(parent); }
-  void RunSettingsDialog(settings::Settings&) override { calls += L"dialog"; }
+  void RunSettingsDialog(settings::Settings&, std::int32_t owner) override {
+    calls += L"dialog " + std::to_wstring(owner);
+  }
   void RunSaver(settings::Settings&, std::wstring_view) override { calls += L"saver"; }
 };
 
@@ -36,10 +38,10 @@ TEST(Startup, ModeTable) {
     std::wstring args, calls;  // after both lookups
   } cases[] = {
       {L"/S", L"load hide saver"}, {L"/s", L"load hide saver"}, {L"-S", L"load hide saver"},
-      {L"XS", L"load hide saver"}, {L"/sx", L"load hide saver"}, {L"", L"load dialog"},
+      {L"XS", L"load hide saver"}, {L"/sx", L"load hide saver"}, {L"", L"load dialog 0"},
       {L"S", L"load "},  // one character: unrecognised
       {L"/x", L"load "}, {L" /S", L"load "},  // the mode letter is "/"
-      {L"/c", L"load dialog"}, {L"/c:1234", L"load dialog"}, {L"/C/S", L"load dialog"},
+      {L"/c", L"load dialog 0"}, {L"/c:1234", L"load dialog 1234"}, {L"/C/S", L"load dialog 0"},
       {L"/p 1234", L"preview 1234"}, {L"/P:1234", L"preview 1234"}, {L"/P", L"preview 0"}, {L"/p abc", L"preview 0"},
   };
   for (const auto& c : cases) {

@@ -1,0 +1,74 @@
+# The settings dialog as users other than a Japanese mouse user at 96 DPI meet it: a file chosen
+# in the real file dialog, English texts, high DPI and ownership by the window that opened it.
+# Uses the helpers of test_dialog.sh (sourced before this file).
+
+test_dialog_users_file_chosen_in_the_file_dialog_selects_the_music_file() {
+  dlg_setup choose 600 0 0
+  dlg_open || return 1
+  lw_dialog_click $DLG_BROWSE
+  lw_wait_window "ﾌｧｲﾙを選択" 30 || lw_fail "no file dialog titled ﾌｧｲﾙを選択" || return 1
+  sleep 1
+  xdotool type --delay 30 "$DLG_WIN_DIR\\song.mp3"; xdotool key Return
+  lw_wait 15 dlg_text_is $((DLG_MARK0 + 2)) ● || lw_fail "choosing a file did not select MP3、WAV" || return 1
+  xdotool key Return  # Enter presses 設定 wherever the focus is
+  dlg_closed && dlg_expect_file 600 2 0 'C:\lwdlg\choose\song.mp3'
+}
+
+test_dialog_users_english_system_shows_no_japanese() {
+  dlg_setup english 600 1 0
+  export LANG=C.UTF-8  # Wine's UI language follows it: English
+  dlg_open || return 1
+  local row id text
+  for row in "$DLG_SAVE OK" "$DLG_CANCEL Cancel" "$DLG_LABEL0 None" "$((DLG_LABEL0 + 1)) Audio CD" \
+    "$((DLG_LABEL0 + 2)) MP3 / WAV"; do
+    read -r id text <<<"$row"
+    grep -q "^control $id .* $text\$" "$LW_DIALOG" || lw_fail "control $id is not '$text'" || return 1
+  done
+  grep -q ' Music$' "$LW_DIALOG" && grep -q ' Particles$' "$LW_DIALOG" && grep -q ' Repeat track$' "$LW_DIALOG" ||
+    lw_fail "a heading is not in English" || return 1
+  ! LC_ALL=C.UTF-8 grep -P '[\x{3000}-\x{30FF}\x{4E00}-\x{9FFF}\x{FF00}-\x{FFEF}]' "$LW_DIALOG" ||
+    lw_fail "Japanese text on an English system" || return 1
+  lw_screenshot "$LW_RUN_DIR/shots/dialog-english.png"
+  lw_dialog_click $DLG_BROWSE
+  lw_wait_window "Choose a music file" 30 || lw_fail "the file dialog's title is not English" || return 1
+  sleep 1; xdotool key Escape
+  lw_wait 15 bash -c '! xdotool search --name "^Choose a music file$"' || lw_fail "the file dialog stayed" || return 1
+  lw_probe close '<Lumenweave>' box && dlg_closed
+}
+
+# Wine reads the DPI from LogPixels when a program starts; the layout follows it, controls and
+# pictures together. Wine 8 has one DPI for every monitor and sends no WM_DPICHANGED, so only the
+# opening layout shows here. Rows: dpi, client size, the OK button's size.
+test_dialog_users_lays_out_for_the_dpi() {
+  trap "wine reg delete 'HKCU\\Control Panel\\Desktop' /v LogPixels /f >/dev/null 2>&1" RETURN
+  dlg_setup dpi 600 2 0
+  local row dpi cw ch bw bh
+  for row in "144 698 287 122 38" "96 465 191 81 25"; do
+    read -r dpi cw ch bw bh <<<"$row"
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    dlg_open || return 1
+    dlg_field client | grep -qx "client $cw $ch" || lw_fail "$dpi DPI: $(dlg_field client)" || return 1
+    grep -q "^control $DLG_SAVE .* $bw $bh 1 設定\$" "$LW_DIALOG" || lw_fail "$dpi DPI: OK button not $bw x $bh" || return 1
+    sleep 2; lw_screenshot "$LW_RUN_DIR/shots/dialog-$dpi-dpi.png"
+    lw_probe close '<Lumenweave>' box && dlg_closed || return 1
+  done
+}
+
+# "/c:HWND" as the display settings pass it: owned by that window when it is one. Rows: the
+# argument, the owner expected (a handle of no window leaves it ownerless).
+test_dialog_users_owned_by_the_window_given_with_c() {
+  dlg_setup owned 600 0 0
+  local log=$LW_RUN_DIR/owner.log row args owner handle l r sw
+  mkdir -p "$LW_RUN_DIR/owner.ctl"
+  lw_start --log "$log" "$LW_PROBE" preview 200 100 10 10 "Z:${LW_RUN_DIR//\//\\}\\owner.ctl" 150
+  lw_wait 30 grep -q '^parent' "$log" || lw_fail "no owner window: $(cat "$log")" || return 1
+  read -r _ handle < <(grep '^parent' "$log" | tr -d '\r')
+  for row in "/c:$handle $handle" "/c 0" "/c:12345 0"; do
+    read -r args owner <<<"$row"
+    lw_dialog_open "$DLG_DIR/Lumenweave.scr" /dev/null "$args" || return 1
+    grep -qx "handle .* owner $owner" "$LW_DIALOG" || lw_fail "$args: $(dlg_field handle)" || return 1
+    read -r _ l _ r _ < <(dlg_field window); read -r _ sw _ < <(dlg_field screen)
+    ((l == (sw - (r - l)) / 2)) || lw_fail "$args: left $l not centred" || return 1
+    lw_probe close '<Lumenweave>' box && dlg_closed || return 1
+  done
+}
