@@ -1,5 +1,6 @@
 #include "display/saver.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cwctype>
 
@@ -8,20 +9,9 @@
 
 namespace lw::display {
 
-void SaverTimer::SetEnabled(bool on, double nowMs) {
-  if (on && !enabled_) due_ = nowMs + interval_;
-  enabled_ = on;
-}
-
-bool SaverTimer::Due(double nowMs) {
-  if (!enabled_ || nowMs < due_) return false;
-  due_ = nowMs + interval_;
-  return true;
-}
-
 Saver::Saver(const settings::Settings& settings, std::wstring_view args, SaverPorts ports)
     : settings_(settings), args_(args), ports_(ports) {
-  timer3_.SetEnabled(true, ports_.clock.Milliseconds());
+  monitors_.emplace_back(ports_.surface, ports_.random, ports_.clock.Milliseconds());
 }
 
 bool Saver::FileEndsWith(std::wstring_view upperEnding) const {
@@ -36,10 +26,6 @@ bool Saver::FileEndsWith(std::wstring_view upperEnding) const {
 
 void Saver::Form_Load() {
   ports_.host.SizeToScreen();
-  Resize();
-  emitters_.trailColour = kBlack;
-  spring_ = SpringModel{};
-
   // The timers count from after the music call, so a slow open still gets its full interval.
   if (settings_.bgmSource == settings::kSourceCd) {
     ports_.music.CD_Open();
@@ -55,18 +41,36 @@ void Saver::Form_Load() {
   ports_.host.SetNormalState();
   ports_.host.Show();
   ports_.host.MakeTopmost();
-  ports_.random.Seed(ports_.clock.SecondsSinceMidnight());
-  particles_ = ParticleField(settings_.particleCount);
+  // Centre, start state, seed and particles per monitor; the primary's seed is the time of day.
+  loaded_ = true;
+  for (MonitorAnimation& monitor : monitors_) StartMonitor(monitor);
   endFlag_ = false;
-  emitters_.firstTick = true;
-  emitters_.downArmed = true;
 }
 
-void Saver::Resize() {
-  // Centres are 32 bits wide so very large screens keep them; a width beyond that keeps 0.
-  if (auto w = RoundToInt32(ports_.surface.ScaleWidth())) centerX_ = *w / 2;
-  if (auto h = RoundToInt32(ports_.surface.ScaleHeight())) centerY_ = *h / 2;
+void Saver::StartMonitor(MonitorAnimation& monitor) {
+  monitor.Start(settings_.particleCount, ports_.clock.SecondsSinceMidnight() + seedOffset_);
+  seedOffset_ += 1.0;
 }
+
+void Saver::SetMonitors(DisplaySurface& primary, const std::vector<MonitorPorts>& others) {
+  if (&primary != &monitors_[0].surface()) monitors_[0].Rebind(primary);
+  std::vector<MonitorAnimation> next;
+  next.push_back(std::move(monitors_[0]));
+  for (const MonitorPorts& p : others) {
+    auto kept = std::find_if(monitors_.begin() + 1, monitors_.end(),
+                             [&](const MonitorAnimation& m) { return &m.surface() == &p.surface; });
+    if (kept != monitors_.end()) {
+      next.push_back(std::move(*kept));
+      continue;
+    }
+    next.emplace_back(p.surface, p.random, ports_.clock.Milliseconds());
+    if (loaded_) StartMonitor(next.back());
+  }
+  monitors_ = std::move(next);
+}
+
+
+void Saver::Resize() { monitors_[0].Rebind(monitors_[0].surface()); }
 
 void Saver::RunDisplayLoop() {
   do {
@@ -77,19 +81,14 @@ void Saver::RunDisplayLoop() {
 void Saver::Frame() {
   ports_.host.PumpEvents();
   RunDueTimers();
-  particles_.Pass(emitters_.emitX[0], emitters_.emitY[0], emitters_.trailColour, ports_.surface, ports_.random);
-  particles_.Pass(emitters_.emitX[1], emitters_.emitY[1], emitters_.trailColour, ports_.surface, ports_.random);
-  ports_.surface.Refresh();
+  for (MonitorAnimation& monitor : monitors_) monitor.Passes();
+  for (std::size_t i = monitors_.size(); i-- > 0;) monitors_[i].surface().Refresh();
 }
 
 void Saver::RunDueTimers() {
   if (shutDown_) return;  // a tick due while shutting down is never delivered
   const double now = ports_.clock.Milliseconds();
-  // The emitters move before the first pass, or its particles would all start at (0, 0).
-  if (timer3_.Due(now) || !emittersMoved_) {
-    emittersMoved_ = true;
-    Timer3_Timer();
-  }
+  for (MonitorAnimation& monitor : monitors_) monitor.RunDueTimer(now);
   if (timer1_.Due(now)) Timer1_Timer();
   if (timer2_.Due(now)) Timer2_Timer();
 }
@@ -120,7 +119,7 @@ void Saver::Timer2_Timer() {
   timer2_.SetEnabled(ports_.music.CD_Active(), ports_.clock.Milliseconds());
 }
 
-void Saver::Timer3_Timer() { EmitterStep(spring_, emitters_, centerX_, centerY_, ports_.surface); }
+void Saver::Timer3_Timer() { monitors_[0].EmitterTick(); }
 
 void Saver::ShutDown() {
   shutDown_ = true;

@@ -6,11 +6,12 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "display/display_surface.h"
-#include "display/particle_field.h"
+#include "display/monitor_animation.h"
 #include "display/random_source.h"
-#include "display/spring_model.h"
+#include "display/saver_timer.h"
 #include "music/saver_music.h"
 #include "settings/settings.h"
 
@@ -38,30 +39,19 @@ class SaverHost {
   virtual void EndProcess() = 0;         // does not return on a real system
 };
 
-// A window timer seen as a due time checked by the event pump: at most one tick per check, and
-// intervals below 10 ms raised to 10 ms as the platform does.
-class SaverTimer {
- public:
-  explicit SaverTimer(double intervalMs) : interval_(intervalMs < 10.0 ? 10.0 : intervalMs) {}
-  bool enabled() const { return enabled_; }
-  double interval() const { return interval_; }
-  // Switching on restarts the interval; switching on a running timer changes nothing.
-  void SetEnabled(bool on, double nowMs);
-  // True (and the next tick scheduled an interval after now) when the timer is due.
-  bool Due(double nowMs);
-
- private:
-  double interval_;
-  bool enabled_ = false;
-  double due_ = 0;
-};
-
 struct SaverPorts {
   DisplaySurface& surface;
   Clock& clock;
   RandomSource& random;
   music::SaverMusic& music;
   SaverHost& host;
+};
+
+// A monitor beyond the primary: its own surface and its own random source, both owned by the
+// platform and living until the next SetMonitors or the end.
+struct MonitorPorts {
+  DisplaySurface& surface;
+  RandomSource& random;
 };
 
 class Saver {
@@ -79,8 +69,13 @@ class Saver {
   void Resize();
   // Frames until EndFlag is found set at the end of one.
   void RunDisplayLoop();
-  // One frame: pump events (input, then due timers), pass at emitter 0, pass at emitter 1, Refresh.
+  // One frame: pump events (input, then due timers), then on every monitor a pass at emitter 0
+  // and one at emitter 1, then Refresh on every monitor, the primary's (which paces) last.
   void Frame();
+  // The monitors beside the primary, after a start or a display change; `primary` is the
+  // primary's surface (another object when its size changed). A monitor whose surface is still
+  // listed keeps its animation; a new one starts its own. Called between frames or from the pump.
+  void SetMonitors(DisplaySurface& primary, const std::vector<MonitorPorts>& others);
 
   void Form_KeyDown(std::int16_t keyCode);
   void Form_Click();
@@ -90,35 +85,34 @@ class Saver {
   void Timer3_Timer();
   void ShutDown();
 
-  const SpringModel& spring() const { return spring_; }
-  const EmitterState& emitters() const { return emitters_; }
-  const ParticleField& particles() const { return particles_; }
-  ParticleField& particles() { return particles_; }
-  std::int32_t centerX() const { return centerX_; }
-  std::int32_t centerY() const { return centerY_; }
+  // The primary's animation, then one per other monitor.
+  const std::vector<MonitorAnimation>& monitors() const { return monitors_; }
+  const SpringModel& spring() const { return monitors_[0].spring(); }
+  const EmitterState& emitters() const { return monitors_[0].emitters(); }
+  const ParticleField& particles() const { return monitors_[0].particles(); }
+  ParticleField& particles() { return monitors_[0].particles(); }
+  std::int32_t centerX() const { return monitors_[0].centerX(); }
+  std::int32_t centerY() const { return monitors_[0].centerY(); }
   std::int16_t moveCount() const { return moveCount_; }
   bool endFlag() const { return endFlag_; }
   const SaverTimer& timer1() const { return timer1_; }
   const SaverTimer& timer2() const { return timer2_; }
-  const SaverTimer& timer3() const { return timer3_; }
+  const SaverTimer& timer3() const { return monitors_[0].timer(); }
 
  private:
   void RunDueTimers();
   bool FileEndsWith(std::wstring_view upperEnding) const;
+  void StartMonitor(MonitorAnimation& monitor);
 
   const settings::Settings& settings_;
   std::wstring args_;
   SaverPorts ports_;
-  SpringModel spring_;
-  EmitterState emitters_;
-  ParticleField particles_;
+  std::vector<MonitorAnimation> monitors_;
   SaverTimer timer1_{1000};
   SaverTimer timer2_{200};
-  SaverTimer timer3_{1};
-  bool emittersMoved_ = false;
-  std::int32_t centerX_ = 0;
-  std::int32_t centerY_ = 0;
-  std::int16_t moveCount_ = 0;
+  bool loaded_ = false;      // Form_Load ran: monitors added later start at once
+  double seedOffset_ = 0;    // each monitor's sequence seeded apart from the others
+  std::int16_t moveCount_ = 0;  // one count for every window: crossing monitors is just moves
   bool endFlag_ = false;
   bool shutDown_ = false;  // ShutDown ran; only a surviving test process can see this
 };

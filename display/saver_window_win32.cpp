@@ -1,10 +1,14 @@
-// Run mode on Windows: the borderless topmost window "Lumenweave_Main" over the primary screen,
-// its DIB surface, clock and event pump, wired to the portable Saver.
+// Run mode on Windows: a borderless topmost window over every monitor, each with its own DIB
+// surface and random source; the primary's is "Lumenweave_Main". One clock and one event pump
+// for all, wired to the portable Saver; a display change lays the windows out again.
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "display/dib_surface_win32.h"
+#include "display/monitor_layout.h"
 #include "display/saver.h"
 #include "display/saver_entry_win32.h"
 #include "music/saver_music_factory_win32.h"
@@ -35,46 +39,25 @@ class Win32Clock final : public Clock {
   double msPerTick_;
 };
 
-class SaverWindow final : public win32::Window, public SaverHost {
+class SaverWindow final : public win32::Window {
  public:
-  bool Open(int width, int height) {
-    return Create(L"Lumenweave.Saver", L"Lumenweave_Main", WS_POPUP, 0, 0, 0, width, height, nullptr, nullptr, 0,
-                  static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-  }
-  void Attach(Saver* saver, DibSurface* surface) {
-    saver_ = saver;
-    surface_ = surface;
-  }
-
-  void SizeToScreen() override {
-    SetWindowPos(hwnd(), nullptr, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-  void SetNormalState() override {
-    if (IsIconic(hwnd()) || IsZoomed(hwnd())) ShowWindow(hwnd(), SW_RESTORE);
-  }
-  void Show() override {
-    ShowWindow(hwnd(), SW_SHOW);
-    SetForegroundWindow(hwnd());
-  }
-  void MakeTopmost() override {
-    SetWindowPos(hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
-  }
-  void PumpEvents() override {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      if (msg.message == WM_QUIT) continue;  // the loop ends only through ShutDown
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
+  // The primary's window carries the title the single-instance guard looks for; the others a
+  // title of their own, so a look-up of that title finds the primary.
+  bool Open(const SaverWindowPlan& plan, bool primary, bool* displayChanged, FramePacer* pacer) {
+    plan_ = plan;
+    displayChanged_ = displayChanged;
+    if (!Create(L"Lumenweave.Saver", primary ? L"Lumenweave_Main" : L"Lumenweave_Monitor", WS_POPUP, 0,
+                plan.left, plan.top, plan.width, plan.height, nullptr, nullptr, 0,
+                static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)))) {
+      return false;
     }
+    surface_ = std::make_unique<DibSurface>(hwnd(), plan.width, plan.height, plan.twipsPerPixel, pacer);
+    return true;
   }
-  void ShowPointer() override { ShowCursor(TRUE); }
-  void SetScreenSaveActive() override { SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0); }
-  // The form is unloaded: no event reaches the saver any more. The window itself goes with the
-  // process, which ends right after; destroying it first only delays the end (under Wine without
-  // a window manager by two seconds, waiting for a withdrawal nobody confirms).
-  void Unload() override { saver_ = nullptr; }
-  void EndProcess() override { ExitProcess(0); }
+  void Attach(Saver* saver) { saver_ = saver; }
+  const SaverWindowPlan& plan() const { return plan_; }
+  DibSurface& surface() { return *surface_; }
+  UniformRandom& random() { return random_; }
 
  protected:
   LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
@@ -100,6 +83,10 @@ class SaverWindow final : public win32::Window, public SaverHost {
         // without a window.
         if (saver_) saver_->ShutDown();
         return 0;
+      case WM_DISPLAYCHANGE:
+        // Laid out again after the pump, not inside a window procedure of a window that may go.
+        if (displayChanged_) *displayChanged_ = true;
+        return 0;
       case WM_ERASEBKGND:
         return 1;
       case WM_PAINT: {
@@ -113,29 +100,164 @@ class SaverWindow final : public win32::Window, public SaverHost {
 
  private:
   Saver* saver_ = nullptr;
-  DibSurface* surface_ = nullptr;
+  SaverWindowPlan plan_;
+  bool* displayChanged_ = nullptr;
+  std::unique_ptr<DibSurface> surface_;
+  UniformRandom random_;
+};
+
+// Effective DPI of a monitor (Windows 8.1 on); before that the system's, which every monitor shares.
+int MonitorDpi(HMONITOR monitor) {
+  using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+  static const auto fn = [] {
+    HMODULE shcore = LoadLibraryW(L"shcore.dll");
+    return shcore ? reinterpret_cast<GetDpiForMonitorFn>(
+                        reinterpret_cast<void*>(GetProcAddress(shcore, "GetDpiForMonitor")))
+                  : nullptr;
+  }();
+  UINT x = 0, y = 0;
+  if (fn && SUCCEEDED(fn(monitor, 0 /* MDT_EFFECTIVE_DPI */, &x, &y))) return static_cast<int>(y);
+  return static_cast<int>(1440.0f / TwipsPerPixelFor(nullptr) + 0.5f);
+}
+
+BOOL CALLBACK AddMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM list) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoW(monitor, &info)) return TRUE;
+  const RECT& r = info.rcMonitor;
+  reinterpret_cast<std::vector<MonitorArea>*>(list)->push_back(
+      {r.left, r.top, r.right, r.bottom, MonitorDpi(monitor), (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+  return TRUE;
+}
+
+std::vector<SaverWindowPlan> CurrentPlan() {
+  std::vector<MonitorArea> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, &AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+  return PlanSaverWindows(monitors, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+}
+
+// The saver's windows, the primary's first, seen by the Saver as its one host.
+class SaverWindows final : public SaverHost {
+ public:
+  explicit SaverWindows(FramePacer& pacer) : pacer_(pacer) {}
+
+  // Opens one window per monitor; false when not even the primary's opens.
+  bool Open() {
+    for (const SaverWindowPlan& plan : CurrentPlan()) {
+      if (auto w = OpenWindow(plan, windows_.empty())) windows_.push_back(std::move(w));
+      if (windows_.empty()) return false;
+    }
+    return true;
+  }
+  DibSurface& primarySurface() { return windows_[0]->surface(); }
+  UniformRandom& primaryRandom() { return windows_[0]->random(); }
+  std::vector<MonitorPorts> Others() {
+    std::vector<MonitorPorts> ports;
+    for (std::size_t i = 1; i < windows_.size(); ++i) {
+      ports.push_back({windows_[i]->surface(), windows_[i]->random()});
+    }
+    return ports;
+  }
+  void Attach(Saver* saver) {
+    saver_ = saver;
+    for (auto& w : windows_) w->Attach(saver);
+  }
+
+  void SizeToScreen() override {
+    const SaverWindowPlan& p = windows_[0]->plan();
+    SetWindowPos(windows_[0]->hwnd(), nullptr, p.left, p.top, p.width, p.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  void SetNormalState() override {
+    for (auto& w : windows_) {
+      if (IsIconic(w->hwnd()) || IsZoomed(w->hwnd())) ShowWindow(w->hwnd(), SW_RESTORE);
+    }
+  }
+  void Show() override {
+    for (std::size_t i = windows_.size(); i-- > 0;) ShowWindow(windows_[i]->hwnd(), SW_SHOW);
+    SetForegroundWindow(windows_[0]->hwnd());
+  }
+  void MakeTopmost() override {
+    for (auto& w : windows_) {
+      SetWindowPos(w->hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+    }
+  }
+  void PumpEvents() override {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) continue;  // the loop ends only through ShutDown
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    if (displayChanged_ && saver_) Relayout();
+  }
+  void ShowPointer() override { ShowCursor(TRUE); }
+  void SetScreenSaveActive() override { SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, 1, nullptr, 0); }
+  // The form is unloaded: no event reaches the saver any more. The windows themselves go with the
+  // process, which ends right after; destroying them first only delays the end (under Wine without
+  // a window manager by two seconds, waiting for a withdrawal nobody confirms).
+  void Unload() override { Attach(nullptr); }
+  void EndProcess() override { ExitProcess(0); }
+
+ private:
+  std::unique_ptr<SaverWindow> OpenWindow(const SaverWindowPlan& plan, bool primary) {
+    auto w = std::make_unique<SaverWindow>();
+    if (!w->Open(plan, primary, &displayChanged_, primary ? &pacer_ : nullptr)) return nullptr;
+    w->Attach(saver_);
+    return w;
+  }
+
+  // A monitor added, removed, moved or resized: windows whose monitor is unchanged stay (and their
+  // animations go on), the others are opened or closed; the primary's window follows its monitor.
+  void Relayout() {
+    displayChanged_ = false;
+    const std::vector<SaverWindowPlan> plans = CurrentPlan();
+    std::vector<std::unique_ptr<SaverWindow>> next;
+    if (plans[0] == windows_[0]->plan()) {
+      next.push_back(std::move(windows_[0]));
+    } else if (auto w = OpenWindow(plans[0], true)) {
+      next.push_back(std::move(w));
+    } else {
+      next.push_back(std::move(windows_[0]));  // keep what we have rather than end up with nothing
+    }
+    for (std::size_t i = 1; i < plans.size(); ++i) {
+      auto same = std::find_if(windows_.begin() + 1, windows_.end(),
+                               [&](const auto& w) { return w && w->plan() == plans[i]; });
+      if (same != windows_.end()) {
+        next.push_back(std::move(*same));
+      } else if (auto w = OpenWindow(plans[i], false)) {
+        next.push_back(std::move(w));
+      }
+    }
+    windows_.swap(next);
+    // The saver lets go of the old surfaces before their windows are destroyed with `next`.
+    saver_->SetMonitors(primarySurface(), Others());
+    for (auto& w : windows_) {
+      SetWindowPos(w->hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+    }
+  }
+
+  FramePacer& pacer_;
+  std::vector<std::unique_ptr<SaverWindow>> windows_;
+  Saver* saver_ = nullptr;
+  bool displayChanged_ = false;
 };
 
 }  // namespace
 
 void RunSaver(settings::Settings& settings, std::wstring_view args) {
-  const int width = GetSystemMetrics(SM_CXSCREEN);
-  const int height = GetSystemMetrics(SM_CYSCREEN);
-  SaverWindow window;
-  if (!window.Open(width, height)) return;
-
   double frameRate = 60.0;
   {
     win32::WindowDc screen(nullptr);
     frameRate = FrameRateFor(screen.get());
   }
   FramePacer pacer(frameRate);
-  DibSurface surface(window.hwnd(), width, height, TwipsPerPixelFor(window.hwnd()), &pacer);
+  SaverWindows windows(pacer);
+  if (!windows.Open()) return;
   Win32Clock clock;
-  UniformRandom random;
   const std::unique_ptr<music::SaverMusic> music = music::CreateSaverMusic(settings);
-  Saver saver(settings, args, SaverPorts{surface, clock, random, *music, window});
-  window.Attach(&saver, &surface);
+  Saver saver(settings, args, SaverPorts{windows.primarySurface(), clock, windows.primaryRandom(), *music, windows});
+  saver.SetMonitors(windows.primarySurface(), windows.Others());
+  windows.Attach(&saver);
   saver.Form_Load();
   saver.RunDisplayLoop();
 }

@@ -5,7 +5,8 @@
 # gets the median of its rounds and its ratio to the first program.
 # Usage: tests/bench/winbench_display_process.sh [seconds 20] [rounds 5] [program...]
 # A program is bare or rect (the paced windows of winbench_display), saver:N (Lumenweave.scr /S
-# at N particles; saver:N:PATH another build of it) or MODE:N for any other winbench_display mode at N particles, e.g. tiles:6:600.
+# at N particles; saver:N:PATH another build of it) or MODE:N[:primary] for any other
+# winbench_display mode at N particles (on the primary monitor only), e.g. tiles:6:600.
 # Default: bare rect saver:600 saver:2000. Monitors are what the display offers.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
@@ -16,6 +17,8 @@ programs=("$@"); ((${#programs[@]})) || programs=(bare rect saver:600 saver:2000
 trap 'lw_session_stop; [[ -n ${LW_BENCH_OWN_DIR:-} ]] && rm -rf "$LW_RUN_DIR"' EXIT
 [[ -z ${LW_RUN_DIR:-} ]] && LW_BENCH_OWN_DIR=1
 lw_session_start || { echo "bench: no session"; exit 1; }
+# Wine saw one monitor of a fresh dummy-driver layout until a client had listed the monitors.
+[[ -z ${LW_MONITORS:-} ]] || xrandr --listmonitors >/dev/null
 
 # The Linux process of a Windows program of this session whose command line contains $1.
 windows_pid() {
@@ -32,16 +35,17 @@ ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 measure() {
   local p=$1 match pid a b start end
   if [[ $p == saver:* ]]; then
-    local spec=${p#saver:}; local n=${spec%%:*} scr=$LW_SCR dir="$LW_DRIVE_C/bench_$RANDOM"
-    [[ $spec == *:* ]] && scr=${spec#*:}
+    local what=${p#saver:}; local n=${what%%:*} scr=$LW_SCR dir="$LW_DRIVE_C/bench_$RANDOM"
+    [[ $what == *:* ]] && scr=${what#*:}
     mkdir -p "$dir" && cp "$scr" "$dir/Lumenweave.scr"
     printf '[Section]\r\n粒子数=%s\r\n' "$n" | iconv -f UTF-8 -t CP932 >"$dir/Lumenweave.ini"
     LW_SCR="$dir/Lumenweave.scr" lw_start_scr /S; match=${dir##*/}
     lw_wait_window Lumenweave_Main 30 || { echo "bench: no saver window" >&2; return 1; }
   else
-    local mode=${p%:*} n=${p##*:}; [[ $p == bare || $p == rect ]] && { mode=$p; n=0; }
+    local mode=$p n=0 rest=${p#*:*:} scope=
+    [[ $p == bare || $p == rect ]] || { mode=${p%%:"$rest"}; mode=${mode%:}; n=${rest%%:*}; [[ $rest == *:* ]] && scope=${rest#*:}; }
     match=winbench_$RANDOM; cp "$LW_PROBES/winbench_display.exe" "$LW_DRIVE_C/$match.exe"
-    lw_start --log "$LW_RUN_DIR/$p.log" "$LW_DRIVE_C/$match.exe" "$mode" "$n" $((seconds + 60))
+    lw_start --log "$LW_RUN_DIR/$p.log" "$LW_DRIVE_C/$match.exe" "$mode" "$n" $((seconds + 60)) $scope
     lw_wait_window winbench_display 30 || { echo "bench: no bench window" >&2; return 1; }
   fi
   sleep 2

@@ -31,11 +31,6 @@ lw_free_display() {
 }
 
 lw_start_display() {
-  if [[ -n ${LW_MONITORS:-} ]]; then
-    lw_start_xorg "$LW_MONITORS" || return 1
-    LW_SESSION_PIDS+=("$LW_XORG_PID")
-    return 0
-  fi
   local n; n=$(lw_free_display) || { lw_log "no free display number"; return 1; }
   Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >"$LW_RUN_DIR/xvfb.log" 2>&1 &
   LW_SESSION_PIDS+=($!)
@@ -46,36 +41,18 @@ lw_start_display() {
 # Several monitors. Xvfb cannot show Wine more than one (its Xinerama heads all sit at 0,0 and its
 # RandR has one output), so a layout runs on Xorg with the dummy driver, whose RandR outputs
 # DUMMY0, DUMMY1, ... Wine reports as monitors. A layout is a list of WxH+X+Y, the first one the
-# primary:
-#   LW_MONITORS="1920x1080+0+0 1280x1024+1920+0 1024x768+0+1080" tests/e2e/run.sh REGEX
-# runs the whole session on it; inside one test, lw_use_monitors LAYOUT moves that test (and
-# Wine's processes) to a server of its own, and lw_set_monitors LAYOUT changes the running one
-# (fewer entries switch monitors off). Wine 8 puts Windows' (0,0) at the root's origin and shows
-# nothing left of or above it: keep the primary at +0+0 and the others right of or below it.
-# Xorg is started as root, sharing vt1, with input devices off (xdotool's XTEST needs none).
+# primary, e.g. "1920x1080+0+0 1280x1024+1920+0 1024x768+0+1080". Inside a test,
+# lw_use_monitors LAYOUT moves that test (and Wine's processes) to a server of its own, and
+# lw_set_monitors LAYOUT changes the running one (fewer entries switch monitors off). Wine 8 puts
+# Windows' (0,0) at the root's origin and shows nothing left of or above it: keep the primary at
+# +0+0 and the others right of or below it.
+# Xorg is started as root, sharing vt1 (tests/e2e/data/xorg-dummy.conf); the screen grows to hold
+# the layout.
 
-# Writes a dummy-driver configuration whose screen can hold every monitor of the layout.
-lw_xorg_config() {
-  local w=0 h=0 m mw mh mx my
-  for m in $1; do
-    IFS='x+' read -r mw mh mx my <<<"$m"
-    ((mx + mw > w)) && w=$((mx + mw))
-    ((my + mh > h)) && h=$((my + mh))
-  done
-  printf '%s\n' 'Section "ServerFlags"' '  Option "AutoAddDevices" "false"' \
-    '  Option "AutoEnableDevices" "false"' '  Option "DontVTSwitch" "true"' 'EndSection' \
-    'Section "Device"' '  Identifier "dummy"' '  Driver "dummy"' '  VideoRam 256000' 'EndSection' \
-    'Section "Monitor"' '  Identifier "monitor"' '  HorizSync 5.0-1000.0' '  VertRefresh 5.0-200.0' \
-    'EndSection' 'Section "Screen"' '  Identifier "screen"' '  Device "dummy"' '  Monitor "monitor"' \
-    '  DefaultDepth 24' '  SubSection "Display"' '    Depth 24' "    Virtual $w $h" '  EndSubSection' \
-    'EndSection'
-}
-
-# Starts Xorg with the layout; exports DISPLAY and sets LW_XORG_PID (the caller records it).
+# Starts Xorg with the layout; exports DISPLAY and sets LW_XORG_PID.
 lw_start_xorg() {
   local n; n=$(lw_free_display) || { lw_log "no free display number"; return 1; }
-  lw_xorg_config "$1" >"$LW_RUN_DIR/xorg-$n.conf"
-  Xorg ":$n" -config "$LW_RUN_DIR/xorg-$n.conf" -logfile "$LW_RUN_DIR/xorg-$n.log" \
+  Xorg ":$n" -config "$LW_ROOT/tests/e2e/data/xorg-dummy.conf" -logfile "$LW_RUN_DIR/xorg-$n.log" \
     -noreset -nolisten tcp vt1 -sharevts >"$LW_RUN_DIR/xorg-$n.out" 2>&1 &
   LW_XORG_PID=$!
   export DISPLAY=":$n"
@@ -83,34 +60,45 @@ lw_start_xorg() {
   lw_set_monitors "$1"
 }
 
-# Gives output DUMMYi the i-th monitor of the layout and switches the others off.
+# Gives output DUMMYi the i-th monitor of the layout (sizes from the dummy driver's list of
+# modes) and switches the others off.
 lw_set_monitors() {
   local args=() i=0 m mw mh mx my out
   for m in $1; do
     IFS='x+' read -r mw mh mx my <<<"$m"
-    if ! xrandr | grep -qE "^ +${mw}x${mh} "; then
-      # shellcheck disable=SC2046  # the modeline's fields are separate arguments
-      xrandr --newmode $(gtf "$mw" "$mh" 60 | sed -n 's/^ *Modeline "[^"]*"/'"${mw}x${mh}"'/p') 2>/dev/null
-    fi
-    ((i == 0)) || xrandr --addmode "DUMMY$i" "${mw}x${mh}" 2>/dev/null
-    args+=(--output "DUMMY$i" --mode "${mw}x${mh}" --pos "${mx}x${my}")
-    ((i == 0)) && args+=(--primary)
-    i=$((i + 1))
+    xrandr --addmode "DUMMY$i" "${mw}x${mh}" 2>/dev/null
+    args+=(--output "DUMMY$((i++))" --mode "${mw}x${mh}" --pos "${mx}x${my}")
   done
   for out in $(xrandr | grep -oE '^DUMMY[0-9]+'); do
     ((${out#DUMMY} < i)) || args+=(--output "$out" --off)
   done
-  xrandr "${args[@]}" || { lw_log "xrandr refused the layout $1"; return 1; }
+  xrandr "${args[@]}" --output DUMMY0 --primary || { lw_log "xrandr refused the layout $1"; return 1; }
 }
 
 # Moves the current test to a server of its own with the layout. Wine's processes are ended now
 # and again when the test ends, so that they start on the display current for them.
 lw_use_monitors() {
-  wineserver -k 2>/dev/null
+  wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
   lw_start_xorg "$1" || return 1
   LW_TEST_PIDS+=("$LW_XORG_PID")
   LW_TEST_OWN_DISPLAY=1
+  lw_wine_sees_monitors "$1"
 }
+
+# Wine's desktop process starts from the monitors its prefix saw last and reads the server's
+# layout again only on a RandR change: start it, then lay the monitors out once more, until Wine
+# reports them all.
+lw_wine_sees_monitors() {
+  for _ in 1 2 3; do
+    wine reg query 'HKCU\Software\Wine' >/dev/null 2>&1
+    lw_set_monitors "${1%% *}" && lw_set_monitors "$1" || return 1
+    lw_wait 10 lw_wine_reports monitor "$(wc -w <<<"$1")" && return 0
+  done
+  lw_log "Wine does not see the monitors $1"; return 1
+}
+
+# Whether Wine reports $2 monitors (or, with $1 "window", saver windows besides the primary's).
+lw_wine_reports() { [[ $(lw_probe monitors Lumenweave_Monitor | grep -c "^$1") == "$2" ]]; }
 
 lw_start_sound() {
   export XDG_RUNTIME_DIR="$LW_RUN_DIR/xdg"

@@ -97,6 +97,11 @@ LW_PROBE_COMMAND(monitors, "monitors [TITLE]: every monitor (\"monitor L T R B [
   return 0;
 }
 
+LW_PROBE_COMMAND(displaychange, "displaychange: tells every top-level window the display changed, as Windows does") {
+  const LPARAM size = MAKELPARAM(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  return PostMessageW(HWND_BROADCAST, WM_DISPLAYCHANGE, 32, size) ? 0 : 4;
+}
+
 LW_PROBE_COMMAND(text, "text TITLE ID: the text of the control with that id") {
   const HWND child = GetDlgItem(Find(args), probe::Number(args, 1));
   if (!child) return 3;
