@@ -31,6 +31,11 @@ lw_free_display() {
 }
 
 lw_start_display() {
+  if [[ -n ${LW_MONITORS:-} ]]; then
+    lw_start_xorg "$LW_MONITORS" || return 1
+    LW_SESSION_PIDS+=("$LW_XORG_PID")
+    return 0
+  fi
   local n; n=$(lw_free_display) || { lw_log "no free display number"; return 1; }
   Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >"$LW_RUN_DIR/xvfb.log" 2>&1 &
   LW_SESSION_PIDS+=($!)
@@ -41,7 +46,8 @@ lw_start_display() {
 # Several monitors. Xvfb cannot show Wine more than one (its Xinerama heads all sit at 0,0 and its
 # RandR has one output), so a layout runs on Xorg with the dummy driver, whose RandR outputs
 # DUMMY0, DUMMY1, ... Wine reports as monitors. A layout is a list of WxH+X+Y, the first one the
-# primary, e.g. "1920x1080+0+0 1280x1024+1920+0 1024x768+0+1080". Inside a test,
+# primary, e.g. "1920x1080+0+0 1280x1024+1920+0 1024x768+0+1080". LW_MONITORS=LAYOUT runs the
+# whole session (tests/e2e/run.sh, the benchmarks) on one; inside a test,
 # lw_use_monitors LAYOUT moves that test (and Wine's processes) to a server of its own, and
 # lw_set_monitors LAYOUT changes the running one (fewer entries switch monitors off). Wine 8 puts
 # Windows' (0,0) at the root's origin and shows nothing left of or above it: keep the primary at
@@ -141,7 +147,8 @@ lw_session_start() {
   LW_RUN_DIR=${LW_RUN_DIR:-$(mktemp -d /tmp/lw-e2e.XXXXXX)}
   export LW_RUN_DIR
   mkdir -p "$LW_RUN_DIR/shots"
-  lw_start_display && lw_start_sound && lw_start_wine
+  lw_start_display && lw_start_sound && lw_start_wine || return 1
+  [[ -z ${LW_MONITORS:-} ]] || lw_wine_sees_monitors "$LW_MONITORS"
 }
 
 lw_session_stop() {
