@@ -190,6 +190,13 @@ TEST(PreviewPicture, KeepsItsSizeInTwipsAtAnyDpi) {
     // Within one pixel of the 96-DPI picture and one of its own.
     for (int i = 0; i < 4; ++i) EXPECT_NEAR(box[i], at96[i] * c.width / 152.0, 1 + c.width / 152.0) << c.dpi << " edge " << i;
   }
+  EXPECT_LT(at96[0], at96[2]);
+  // Each block's lit share, a pixel cut by a block edge counted by its overlap, on a curve that
+  // saturates: blocks of 2.5 screen pixels, 2 and 1 of them lit.
+  const std::uint32_t y = 0xFFFF00;
+  const Picture reduced = ReducePreviewScreen({5, 1, {y, y, 0, y, 0}}, 2, 1);
+  EXPECT_EQ(reduced.pixels, (std::vector<std::uint32_t>{232 * 0x10100u, 178 * 0x10100u}));
+  EXPECT_TRUE(ReducePreviewScreen({}, 2, 1).pixels.empty());
 }
 
 }  // namespace
