@@ -21,6 +21,7 @@ void MonitorAnimation::Start(std::int16_t particleCount, double seed) {
   spring_ = SpringModel{};
   random_->Seed(seed);
   particles_ = ParticleField(particleCount);
+  moved_ = false;
 }
 
 void MonitorAnimation::Rebind(DisplaySurface& surface) {
@@ -29,10 +30,14 @@ void MonitorAnimation::Rebind(DisplaySurface& surface) {
 }
 
 void MonitorAnimation::RunDueTimer(double nowMs) {
-  if (timer_.Due(nowMs)) EmitterTick();
+  // The emitters move before the first pass, or its particles would all start at (0, 0).
+  if (timer_.Due(nowMs) || !moved_) EmitterTick();
 }
 
-void MonitorAnimation::EmitterTick() { EmitterStep(spring_, emitters_, centerX_, centerY_, *surface_); }
+void MonitorAnimation::EmitterTick() {
+  moved_ = true;
+  EmitterStep(spring_, emitters_, centerX_, centerY_, *surface_);
+}
 
 void MonitorAnimation::Passes() {
   particles_.Pass(emitters_.emitX[0], emitters_.emitY[0], emitters_.trailColour, *surface_, *random_);

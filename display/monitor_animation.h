@@ -23,7 +23,7 @@ class MonitorAnimation {
   void Start(std::int16_t particleCount, double seed);
   // Another surface for the same monitor (its size changed): new centre, the motion goes on.
   void Rebind(DisplaySurface& surface);
-  // The emitter step when its timer is due.
+  // The emitter step when its timer is due, and always before the first passes after Start.
   void RunDueTimer(double nowMs);
   void EmitterTick();
   // Both particle passes, at emitter 0 then emitter 1.
@@ -47,6 +47,7 @@ class MonitorAnimation {
   EmitterState emitters_;
   ParticleField particles_;
   SaverTimer timer_{1};
+  bool moved_ = false;  // an emitter step ran since Start
   std::int32_t centerX_ = 0;
   std::int32_t centerY_ = 0;
 };

@@ -26,15 +26,15 @@ bool Saver::FileEndsWith(std::wstring_view upperEnding) const {
 
 void Saver::Form_Load() {
   ports_.host.SizeToScreen();
-  const double now = ports_.clock.Milliseconds();
+  // The timers count from after the music call, so a slow open still gets its full interval.
   if (settings_.bgmSource == settings::kSourceCd) {
     ports_.music.CD_Open();
-    timer2_.SetEnabled(true, now);
+    timer2_.SetEnabled(true, ports_.clock.Milliseconds());
   } else if (settings_.bgmSource == settings::kSourceFile) {
     if (FileEndsWith(L"WAV")) ports_.music.WAV_Play();
     if (FileEndsWith(L"MP3")) {
       ports_.music.MP3_Play();
-      timer1_.SetEnabled(true, now);
+      timer1_.SetEnabled(true, ports_.clock.Milliseconds());
     }
   }
   moveCount_ = 0;

@@ -69,7 +69,11 @@ class SaverWindow final : public win32::Window {
       case WM_LBUTTONUP:
       case WM_RBUTTONUP:
       case WM_MBUTTONUP:
+      case WM_XBUTTONUP:
+      case WM_MOUSEWHEEL:
+      case WM_MOUSEHWHEEL:
         if (saver_) saver_->Form_Click();
+        if (msg == WM_XBUTTONUP) return TRUE;  // X buttons expect TRUE from their handler
         return 0;
       case WM_MOUSEMOVE:
         if (saver_) saver_->Form_MouseMove();

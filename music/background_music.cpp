@@ -26,14 +26,10 @@ bool ModeIs(const MciOutcome& outcome, std::wstring_view mode) {
 
 constexpr std::wstring_view kMp3Alias = L"MP3Play";
 
-}  // namespace
+// MCI's "device not ready" (MCIERR_DEVICE_NOT_READY), as MCI_Query reports it.
+constexpr std::wstring_view kNotReadyReply = L"Error:276";
 
-FileMusicKind FileMusicKindOf(std::wstring_view path) {
-  const auto ending = UpperAscii(path.substr(path.size() < 3 ? 0 : path.size() - 3));
-  if (ending == L"WAV") return FileMusicKind::kWav;
-  if (ending == L"MP3") return FileMusicKind::kMp3;
-  return FileMusicKind::kNone;
-}
+}  // namespace
 
 BackgroundMusic::BackgroundMusic(std::unique_ptr<MciPort> mci, std::unique_ptr<SoundPlayer> sound,
                                  const settings::Settings& settings)
@@ -126,17 +122,21 @@ void BackgroundMusic::CD_Open() {
 
 void BackgroundMusic::CD_Check() {
   cdActive_ = true;
+  // A failed query ends supervision, unless the drive is only not ready yet (still spinning up,
+  // or no disc so far): then the next tick tries again.
+  const auto failed = [this](const std::wstring& reply) {
+    if (!ContainsErr(reply)) return false;
+    cdActive_ = reply == kNotReadyReply;
+    return true;
+  };
   const std::wstring current = MCI_Query(L"status cdaudio current track");
-  if (ContainsErr(current)) {
-    cdActive_ = false;
-    return;
-  }
-  if (ContainsErr(MCI_Query(L"status cdaudio number of tracks"))) {
-    cdActive_ = false;
-    return;
-  }
+  if (failed(current)) return;
+  const std::wstring tracks = MCI_Query(L"status cdaudio number of tracks");
+  if (failed(tracks)) return;
   const bool stopped = ModeIs(mci_->Send(L"status cdaudio mode", kCdModeCapacity), L"stopped");
-  if (bgmTrack_ == 0) {
+  // A repeat track the disc does not have plays the whole disc, as no repeat track does.
+  const std::optional<double> trackCount = CoerceNumber(tracks);
+  if (bgmTrack_ == 0 || (trackCount && bgmTrack_ > *trackCount)) {
     if (stopped) MCI_Play(L"cdaudio", L"", L"");
     return;
   }

@@ -13,10 +13,6 @@
 
 namespace lw::music {
 
-// How a music file is played, decided by the last three characters of its path, upper-cased.
-enum class FileMusicKind { kNone, kWav, kMp3 };
-FileMusicKind FileMusicKindOf(std::wstring_view path);
-
 // Characters offered to the platform for each reply.
 inline constexpr std::size_t kReplyCapacity = 512;      // MCI_Send's reply
 inline constexpr std::size_t kErrorCapacity = 256;      // an error description

@@ -36,8 +36,9 @@ class WinSoundPlayer final : public SoundPlayer {
   std::int32_t DeviceCount() override { return static_cast<std::int32_t>(waveOutGetNumDevs()); }
   void PlayLooped(std::wstring_view name) override {
     const std::wstring text(name);
-    // Neither SND_FILENAME nor SND_ALIAS: an alias of that name wins, otherwise the file plays.
-    PlaySoundW(text.c_str(), nullptr, SND_ASYNC | SND_LOOP);
+    // Always the file; one that cannot be played stays silent rather than looping the system's
+    // default sound for the whole run.
+    PlaySoundW(text.c_str(), nullptr, SND_FILENAME | SND_NODEFAULT | SND_ASYNC | SND_LOOP);
   }
   void Stop() override { PlaySoundW(nullptr, nullptr, 0); }
 };

@@ -1,5 +1,6 @@
 // FileStore over Win32 files: wide paths, so any file name works.
 #include <windows.h>
+#include <aclapi.h>
 
 #include "platform/file_store.h"
 
@@ -28,15 +29,47 @@ std::wstring Extended(const std::wstring& path) {
   return path;
 }
 
-// Creates (or empties) `path` and writes `bytes` to disk; 0 or the failing step's error code.
-DWORD WriteNew(const std::wstring& path, std::string_view bytes) {
-  Handle f(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+// Writes `bytes` to disk through `f`, cutting the file after them; 0 or the failing step's error.
+DWORD WriteThrough(const Handle& f, std::string_view bytes) {
   if (!f.valid()) return GetLastError();
   DWORD written = 0;
   if (!bytes.empty() && !WriteFile(f.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
     return GetLastError();
   if (written != bytes.size()) return ERROR_DISK_FULL;
+  if (!SetEndOfFile(f.get())) return GetLastError();
   return FlushFileBuffers(f.get()) ? ERROR_SUCCESS : GetLastError();
+}
+
+// The temporary file gets the settings file's own attributes (hidden, system, ...), so the swap
+// keeps them even where the platform's replace does not carry them over.
+DWORD WriteNew(const std::wstring& path, std::string_view bytes, DWORD attributes) {
+  return WriteThrough(Handle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, attributes, nullptr)),
+                      bytes);
+}
+
+// Gives the temporary file the settings file's own access list (explicit or inherited, as it
+// was), so the swap keeps who may read and change it. Best effort: a file system without access
+// lists has none to copy.
+void CopyAccessList(const std::wstring& from, const std::wstring& to) {
+  PACL dacl = nullptr;
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (GetNamedSecurityInfoW(from.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &dacl, nullptr,
+                            &descriptor) != ERROR_SUCCESS)
+    return;
+  SECURITY_DESCRIPTOR_CONTROL control = 0;
+  DWORD revision = 0;
+  GetSecurityDescriptorControl(descriptor, &control, &revision);
+  const SECURITY_INFORMATION protection =
+      (control & SE_DACL_PROTECTED) ? PROTECTED_DACL_SECURITY_INFORMATION : UNPROTECTED_DACL_SECURITY_INFORMATION;
+  SetNamedSecurityInfoW(const_cast<wchar_t*>(to.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION | protection,
+                        nullptr, nullptr, dacl, nullptr);
+  LocalFree(descriptor);
+}
+
+// What the platform's own writer does: rewrite the file where it is. Not proof against a crash
+// half-way, so only for a folder that refuses new files.
+DWORD WriteInPlace(const std::wstring& path, std::string_view bytes) {
+  return WriteThrough(Handle(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr)), bytes);
 }
 
 class Win32FileStore final : public FileStore {
@@ -71,7 +104,16 @@ class Win32FileStore final : public FileStore {
     // One fixed name beside the file: a save killed half-way leaves at most this one file, and the
     // next save overwrites it instead of adding another.
     const std::wstring temp = Extended(original + L".tmp");
-    DWORD error = WriteNew(temp, bytes);
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                            FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    const DWORD kept = exists && (attributes & kKept) ? attributes & kKept : FILE_ATTRIBUTE_NORMAL;
+    DWORD error = WriteNew(temp, bytes, kept);
+    if (error == ERROR_ACCESS_DENIED && exists) return WriteInPlace(path, bytes);
+    if (error == ERROR_SUCCESS && exists) CopyAccessList(path, temp);
+    // A rename over the file, which no crash can leave half done. ReplaceFileW would also keep the
+    // short name, but where it is emulated (Wine) it deletes the old file before moving the new
+    // one in, and a crash between leaves no settings at all.
     if (error == ERROR_SUCCESS &&
         !MoveFileExW(temp.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
       error = GetLastError();

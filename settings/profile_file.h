@@ -1,4 +1,5 @@
-// The private-profile ("INI") format, on the raw code page 932 bytes of a file.
+// The private-profile ("INI") format, on the raw code page 932 bytes of a file, or on the UTF-16
+// text of a Unicode one (where every rule below holds with characters for bytes).
 //
 // Reading follows what the platform's profile functions do: lines end at CR LF, LF or CR (a
 // double-byte character's lead byte takes even a line end as its second byte); blanks (space,
@@ -24,11 +25,12 @@
 
 namespace lw::settings {
 
-// Longest value a read returns, in bytes; longer values are cut.
+// Longest value a read returns, in bytes (UTF-16 units in a Unicode file); longer values are cut.
 inline constexpr std::size_t kMaxValueBytes = 255;
 
 // The value of `key` in `section`, or empty text when the section or key is missing.
 std::string ReadProfileValue(std::string_view file, std::string_view section, std::string_view key);
+std::wstring ReadProfileValue(std::wstring_view file, std::wstring_view section, std::wstring_view key);
 
 // The file's new bytes after setting `key` in `section` to `value` (names are trimmed of blanks as
 // for reading); nullopt when they cannot be written without changing the file's structure (a name
@@ -37,6 +39,8 @@ std::string ReadProfileValue(std::string_view file, std::string_view section, st
 // so the caller leaves the file as it is.
 std::optional<std::string> WriteProfileValue(std::string_view file, std::string_view section, std::string_view key,
                                              std::string_view value);
+std::optional<std::wstring> WriteProfileValue(std::wstring_view file, std::wstring_view section,
+                                              std::wstring_view key, std::wstring_view value);
 
 // True when two names are equal the way the platform compares them.
 bool ProfileNamesEqual(std::string_view a, std::string_view b);

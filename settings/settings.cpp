@@ -7,9 +7,9 @@
 namespace lw::settings {
 namespace {
 
-// Malformed sequences become U+FFFD, which code page 932 cannot hold, so such a file is read but
-// never rewritten.
-std::wstring DecodeUtf8(std::string_view s) {
+// Malformed sequences become U+FFFD (and clear `clean`); characters beyond the first plane a
+// surrogate pair.
+std::wstring DecodeUtf8(std::string_view s, bool& clean) {
   std::wstring out;
   std::size_t i = 0;
   while (i < s.size()) {
@@ -22,13 +22,39 @@ std::wstring DecodeUtf8(std::string_view s) {
       ok = (c & 0xC0) == 0x80;
       u = (u << 6) | (c & 0x3Fu);
     }
-    if (!ok || u > 0xFFFF) {
+    if (!ok || u > 0x10FFFF) {
+      clean = false;
       out.push_back(L'\uFFFD');
       i += ok ? len : 1;
       continue;
     }
+    if (u > 0xFFFF) {
+      out.push_back(static_cast<wchar_t>(0xD800 + ((u - 0x10000) >> 10)));
+      u = 0xDC00 + ((u - 0x10000) & 0x3FF);
+    }
     out.push_back(static_cast<wchar_t>(u));
     i += len;
+  }
+  return out;
+}
+
+std::string EncodeUtf8(std::wstring_view wide) {
+  std::string out;
+  for (std::size_t i = 0; i < wide.size(); ++i) {
+    std::uint32_t u = static_cast<std::uint16_t>(wide[i]);
+    const bool pair = u >= 0xD800 && u < 0xDC00 && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] < 0xE000;
+    if (pair) u = 0x10000 + ((u - 0xD800) << 10) + (static_cast<std::uint16_t>(wide[++i]) - 0xDC00);
+    AppendUtf8(out, u);
+  }
+  return out;
+}
+
+std::string EncodeUtf16(std::wstring_view wide, bool littleEndian) {
+  std::string out(2 * (wide.size() + 1), '\0');
+  for (std::size_t i = 0; i <= wide.size(); ++i) {
+    const auto u = static_cast<std::uint16_t>(i == 0 ? 0xFEFF : wide[i - 1]);
+    out[2 * i + (littleEndian ? 0 : 1)] = static_cast<char>(u & 0xFF);
+    out[2 * i + (littleEndian ? 1 : 0)] = static_cast<char>(u >> 8);
   }
   return out;
 }
@@ -37,41 +63,49 @@ std::wstring DecodeUtf8(std::string_view s) {
 
 ProfileText ProfileText::From(std::string_view bytes, const Cp932Codec& codec) {
   ProfileText text;
-  std::wstring wide;
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
     text.encoding = Encoding::kUtf8;
-    wide = DecodeUtf8(bytes.substr(3));
+    text.wide = DecodeUtf8(bytes.substr(3), text.clean);
   } else if (bytes.size() >= 2 && (bytes.substr(0, 2) == "\xFF\xFE" || bytes.substr(0, 2) == "\xFE\xFF")) {
     text.encoding = bytes[0] == '\xFF' ? Encoding::kUtf16Le : Encoding::kUtf16Be;
     const std::size_t hi = text.encoding == Encoding::kUtf16Le ? 1 : 0;
+    text.clean = bytes.size() % 2 == 0;
     for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
-      wide.push_back(static_cast<wchar_t>((static_cast<unsigned char>(bytes[i + hi]) << 8) |
-                                          static_cast<unsigned char>(bytes[i + 1 - hi])));
+      text.wide.push_back(static_cast<wchar_t>((static_cast<unsigned char>(bytes[i + hi]) << 8) |
+                                               static_cast<unsigned char>(bytes[i + 1 - hi])));
   } else {
     text.cp932 = std::string(bytes);
     return text;
   }
-  text.cp932 = codec.Encode(wide, &text.lossless);
+  text.cp932 = codec.Encode(text.wide);
   return text;
 }
 
-std::string ProfileText::Encode(std::string_view edited, const Cp932Codec& codec) const {
-  if (encoding == Encoding::kCp932) return std::string(edited);
-  const std::wstring wide = codec.Decode(edited);
-  std::string out;
-  if (encoding == Encoding::kUtf8) {
-    out = "\xEF\xBB\xBF";
-    for (wchar_t c : wide) AppendUtf8(out, static_cast<std::uint32_t>(c));
-    return out;
+std::wstring ProfileText::Value(std::string_view section, std::string_view key, const Cp932Codec& codec) const {
+  if (encoding != Encoding::kCp932) return ReadProfileValue(wide, codec.Decode(section), codec.Decode(key));
+  std::string value = ReadProfileValue(cp932, section, key);
+  // The platform's reader hands the value back as a C string: it ends at its first NUL.
+  if (const auto nul = value.find('\0'); nul != std::string::npos) value.resize(nul);
+  return codec.Decode(value);
+}
+
+std::optional<std::string> ProfileText::Edited(std::string_view section, std::string_view key,
+                                               std::wstring_view value, const Cp932Codec& codec) const {
+  if (encoding == Encoding::kCp932) {
+    bool lossless = true;
+    const std::string encoded = codec.Encode(value, &lossless);
+    if (lossless && encoded.size() <= kMaxValueBytes) return WriteProfileValue(cp932, section, key, encoded);
+    // Code page 932 cannot hold the value, or not within what a read returns: the whole file
+    // becomes UTF-16LE, which holds any text and is what the platform's own functions read.
+    ProfileText unicode;
+    unicode.encoding = Encoding::kUtf16Le;
+    unicode.wide = codec.Decode(cp932);
+    return unicode.Edited(section, key, value, codec);
   }
-  const bool le = encoding == Encoding::kUtf16Le;
-  out.resize(2 * (wide.size() + 1));
-  for (std::size_t i = 0; i <= wide.size(); ++i) {
-    const auto u = static_cast<std::uint16_t>(i == 0 ? 0xFEFF : wide[i - 1]);
-    out[2 * i + (le ? 0 : 1)] = static_cast<char>(u & 0xFF);
-    out[2 * i + (le ? 1 : 0)] = static_cast<char>(u >> 8);
-  }
-  return out;
+  const auto edited = WriteProfileValue(wide, codec.Decode(section), codec.Decode(key), value);
+  if (!edited || !clean) return std::nullopt;
+  if (encoding == Encoding::kUtf8) return "\xEF\xBB\xBF" + EncodeUtf8(*edited);
+  return EncodeUtf16(*edited, encoding == Encoding::kUtf16Le);
 }
 
 namespace {
@@ -94,24 +128,16 @@ std::wstring IniPathFor(std::wstring_view programFolder) { return std::wstring(p
 std::wstring IniFile::Read(std::string_view section, std::string_view key, const std::wstring& path) const {
   const auto bytes = store_.ReadAll(path).bytes;
   if (!bytes) return {};
-  std::string value = ReadProfileValue(ProfileText::From(*bytes, codec_).cp932, section, key);
-  // The platform's reader hands the value back as a C string: it ends at its first NUL.
-  if (const auto nul = value.find('\0'); nul != std::string::npos) value.resize(nul);
-  return codec_.Decode(value);
+  return ProfileText::From(*bytes, codec_).Value(section, key, codec_);
 }
 
 SaveStatus IniFile::Write(std::string_view section, std::string_view key, std::wstring_view value,
                           const std::wstring& path) {
-  // Characters code page 932 cannot hold are stored as "?", as the platform's own writer does; a
-  // music path stored so names no file, and the next start switches file music off.
-  const std::string encodedValue = codec_.Encode(value);
   const FileRead file = store_.ReadAll(path);
   if (file.error != 0) return {file.error};
-  const ProfileText text = ProfileText::From(file.bytes.value_or(std::string()), codec_);
-  if (!text.lossless) return {kErrorInvalidData};
-  const auto edited = WriteProfileValue(text.cp932, section, key, encodedValue);
+  const auto edited = ProfileText::From(file.bytes.value_or(std::string()), codec_).Edited(section, key, value, codec_);
   if (!edited) return {kErrorInvalidData};
-  return {store_.ReplaceAll(path, text.Encode(*edited, codec_))};
+  return {store_.ReplaceAll(path, *edited)};
 }
 
 bool FileExists(std::wstring_view path, const FileStore& store) {

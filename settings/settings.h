@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -35,19 +36,25 @@ inline constexpr std::string_view kKeyBgmFile = "BGM\xCC\xA7\xB2\xD9";          
 // "\Lumenweave.ini", joined as they are.
 std::wstring IniPathFor(std::wstring_view programFolder);
 
-// A settings file's text as code page 932 bytes. Files are code page 932; one that starts with a
-// UTF-8 or UTF-16 byte-order mark (written by some editor) is read through that encoding, as the
-// platform does, and written back in it. `lossless` is false when its text holds characters code
-// page 932 cannot, and then it must not be rewritten.
+// A settings file's text. Files are code page 932 bytes; one that starts with a UTF-8 or UTF-16
+// byte-order mark is Unicode text, read and written back in its own encoding, as the platform's
+// profile functions do.
 struct ProfileText {
   enum class Encoding { kCp932, kUtf8, kUtf16Le, kUtf16Be };
   Encoding encoding = Encoding::kCp932;
-  std::string cp932;
-  bool lossless = true;
+  std::string cp932;  // the text as code page 932 bytes (a Unicode file's as far as it can hold it)
+  std::wstring wide;  // a Unicode file's text
+  bool clean = true;  // false when the Unicode text had malformed sequences: never rewritten
 
   static ProfileText From(std::string_view bytes, const Cp932Codec& codec);
-  // The file's bytes for an edited text, in the file's own encoding.
-  std::string Encode(std::string_view edited, const Cp932Codec& codec) const;
+  // The value of a key; section and key are code page 932 names.
+  std::wstring Value(std::string_view section, std::string_view key, const Cp932Codec& codec) const;
+  // The file's bytes with the key set, or nullopt when the value would break the file's lines or
+  // the file is not clean. A
+  // code page 932 file stays byte for byte as it was outside that line while the value fits code
+  // page 932 within kMaxValueBytes; otherwise the whole file becomes UTF-16LE with a byte-order mark.
+  std::optional<std::string> Edited(std::string_view section, std::string_view key, std::wstring_view value,
+                                    const Cp932Codec& codec) const;
 };
 
 // The outcome of a save: 0, or the platform's system error code of what failed, e.g.
@@ -60,16 +67,15 @@ struct SaveStatus {
 // Windows' ERROR_INVALID_DATA, for a value the file cannot hold; the logic names no system header.
 inline constexpr std::uint32_t kErrorInvalidData = 13;
 
-// A settings file on disk, read and written through a FileStore in code page 932.
+// A settings file on disk, read and written through a FileStore.
 class IniFile {
  public:
   IniFile(FileStore& store, const Cp932Codec& codec) : store_(store), codec_(codec) {}
   // Empty text for a missing file, section or key.
   std::wstring Read(std::string_view section, std::string_view key, const std::wstring& path) const;
   // A file that exists but cannot be read is never written over: its read error is returned. A
-  // value that would break the file's lines, or a file whose text code page 932 cannot hold (one
-  // with a byte-order mark), leaves the file unchanged (kErrorInvalidData); characters of the value
-  // that code page 932 cannot hold are stored as "?".
+  // value that would break the file's lines leaves the file unchanged (kErrorInvalidData). The
+  // file's encoding follows ProfileText::Edited.
   [[nodiscard]] SaveStatus Write(std::string_view section, std::string_view key, std::wstring_view value, const std::wstring& path);
 
  private:

@@ -17,12 +17,13 @@ void Main(std::wstring_view args, StartupHost& host) {
   }
 
   settings::Settings settings = host.LoadSettings();
-  if (mode == L'C') {
+  // No argument is how the desktop asks for the settings ("Configure" in Explorer's menu).
+  if (mode == L'C' || args.empty()) {
     host.RunSettingsDialog(settings, ParentWindowHandle(args));
     return;
   }
-  if (mode != L'S' && !args.empty()) return;
-  if (mode == L'S') host.HidePointer();
+  if (mode != L'S') return;
+  host.HidePointer();
   host.RunSaver(settings, args);
 }
 

@@ -46,7 +46,8 @@ test_music_wav_loops_until_a_key() {
   music_record_start "$rec"
   music_start_saver "$folder" +timestamp,+mci,+winmm "$log"; local saver=$LW_LAST_PID
   lw_wait_window Lumenweave_Main 30 || lw_fail "no saver window" || return 1
-  lw_wait 10 grep -q 'MULTIMEDIA_PlaySound .* fdwSound=00000009' "$log" || lw_fail "PlaySound not called with flags 9" || return 1
+  # SND_FILENAME | SND_NODEFAULT | SND_ASYNC | SND_LOOP
+  lw_wait 10 grep -qi 'MULTIMEDIA_PlaySound .* fdwSound=0002000b' "$log" || lw_fail "PlaySound not called with flags 2000b" || return 1
   sleep 2.5  # more than twice the file's length
   cp "$rec" "$rec.playing"
   music_end_saver "$saver" || lw_fail "a key did not end the saver" || return 1

@@ -24,12 +24,13 @@ test_settings_file_bytes_and_music_file_check() {
   done
 }
 
-# What can be saved is saved and read back, a read-only file or folder is refused and kept, and no
-# temporary file stays behind. As root, Unix permissions stop no write: the read-only file is made
-# so by its Windows attribute, which the file store must honour itself, the folder by chattr +i.
+# What can be saved is saved and read back, a read-only file is refused and kept, a writable file
+# in a folder that takes no new files is written in place, and no temporary file stays behind. As
+# root, Unix permissions stop no write: the read-only file is made so by its Windows attribute,
+# which the file store must honour itself, the folder by chattr +i.
 test_settings_file_in_awkward_places() {
   local long=rel_long; while ((${#long} < 280)); do long+=/folder_with_a_long_name_$((${#long} % 7)); done
-  local rows=("plain|saved" "設定_Ünïcode_フォルダ|saved" "$long|saved" "readonly_file|refused" "readonly_folder|refused")
+  local rows=("plain|saved" "設定_Ünïcode_フォルダ|saved" "$long|saved" "readonly_file|refused" "readonly_folder|saved")
   local row name want dir win out
   for row in "${rows[@]}"; do
     IFS='|' read -r name want <<<"$row"

@@ -201,14 +201,15 @@ TEST(CommandPaint, PieceGeometry) {
 }
 
 TEST(CommandPaint, OnePaint) {
-  const struct { double w, h; std::size_t piecesDrawn; GradientFill gradient; double captionTop; } cases[] = {
-      {1215, 375, 8, {0, 0, 80, 24, kGradientWhite, kFaceTint}, 80},
-      {1215, 600, 8, {0, 0, 80, 39, kGradientWhite, kFaceTint}, 192.5},
-      {100, 100, 4, {0, 0, 6, 6, kGradientWhite, kFaceTint}, -57.5},  // only the corners fit
+  const struct { double w, h, tpp; std::size_t piecesDrawn; GradientFill gradient; double captionTop; } cases[] = {
+      {1215, 375, 15, 8, {0, 0, 80, 24, kGradientWhite, kFaceTint}, 80},
+      {1215, 600, 15, 8, {0, 0, 80, 39, kGradientWhite, kFaceTint}, 192.5},
+      {100, 100, 15, 4, {0, 0, 6, 6, kGradientWhite, kFaceTint}, -57.5},  // only the corners fit
+      {1215, 375, 1, 8, {0, 0, 1214, 374, kGradientWhite, kFaceTint}, 80},  // 1440 dots per inch
   };
   for (const auto& c : cases) {
     RecordingSurface surface;
-    surface.width = c.w, surface.height = c.h;
+    surface.width = c.w, surface.height = c.h, surface.twipsPerPixel = c.tpp;
     RecordingHost host;
     Command button(surface, host);
     button.ReadProperties(PropertyBag{}, kAmbient);

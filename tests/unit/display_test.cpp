@@ -47,8 +47,12 @@ struct Recorder final : music::SaverMusic, SaverHost {
   Log log;
   bool cdActive = true;
   std::function<void()> onPump;
-  LW_LOGGED(CD_Open) LW_LOGGED(CD_Check) LW_LOGGED(CD_PrevTrack) LW_LOGGED(CD_NextTrack) LW_LOGGED(CD_Stop)
-  LW_LOGGED(WAV_Play) LW_LOGGED(WAV_Stop) LW_LOGGED(MP3_Play) LW_LOGGED(MP3_Replay) LW_LOGGED(MP3_Stop)
+  FakeClock* clock = nullptr;
+  double openMs = 0;  // how long opening the music takes
+  void CD_Open() override { log.push_back("CD_Open"), clock->now += openMs; }
+  void MP3_Play() override { log.push_back("MP3_Play"), clock->now += openMs; }
+  LW_LOGGED(CD_Check) LW_LOGGED(CD_PrevTrack) LW_LOGGED(CD_NextTrack) LW_LOGGED(CD_Stop)
+  LW_LOGGED(WAV_Play) LW_LOGGED(WAV_Stop) LW_LOGGED(MP3_Replay) LW_LOGGED(MP3_Stop)
   LW_LOGGED(SizeToScreen) LW_LOGGED(SetNormalState) LW_LOGGED(Show) LW_LOGGED(MakeTopmost) LW_LOGGED(ShowPointer)
   LW_LOGGED(SetScreenSaveActive) LW_LOGGED(Unload) LW_LOGGED(EndProcess)
   bool CD_Active() const override { return cdActive; }
@@ -62,8 +66,11 @@ settings::Settings Music(std::int16_t source, std::wstring file, std::int16_t co
 
 // A saver on a memory screen with every port faked, loaded.
 struct Rig {
-  explicit Rig(settings::Settings s = Music(0, L""), std::wstring args = L"/S", int width = 1920, int height = 1080)
+  explicit Rig(settings::Settings s = Music(0, L""), std::wstring args = L"/S", int width = 1920, int height = 1080,
+               double openMs = 0)
       : settings(std::move(s)), surface(width, height), saver(settings, args, {surface, clock, random, recorder, recorder}) {
+    recorder.clock = &clock;
+    recorder.openMs = openMs;
     saver.Form_Load();
   }
   settings::Settings settings;
@@ -284,11 +291,11 @@ TEST(DisplaySaver, LoadStartsMusicBySourceAndEnding) {
   } screens[] = {{1920, 1080, 14400, 8100}, {1, 1, 7, 7}, {5000, 4000, 37500, 30000}};
   for (const auto& c : screens) {
     Rig rig(Music(0, L""), L"/S", c.width, c.height);
-    rig.saver.Frame();  // draws inside a screen of any size
     EXPECT_EQ(std::make_pair(rig.saver.centerX(), rig.saver.centerY()), std::make_pair(c.centerX, c.centerY));
     EXPECT_EQ(rig.saver.particles().size(), 601u);
     EXPECT_TRUE(rig.saver.emitters().firstTick && rig.saver.emitters().downArmed);
     EXPECT_FALSE(rig.saver.endFlag());
+    rig.saver.Frame();  // draws inside a screen of any size
   }
 }
 
@@ -377,13 +384,22 @@ TEST(DisplaySaver, InputAndShutDown) {
 }
 
 TEST(DisplaySaver, TimersTickAtMostOncePerPump) {
-  const struct { const char* name; settings::Settings settings; std::vector<double> pumpsAt; Log music; } cases[] = {
+  const struct {
+    const char* name;
+    settings::Settings settings;
+    std::vector<double> pumpsAt;
+    Log music;
+    double openMs = 0;
+  } cases[] = {
       {"mp3 replay each second, no catch-up", Music(2, L"a.mp3"), {999, 1000, 5000, 5100, 6100},
        {"MP3_Replay", "MP3_Replay", "MP3_Replay"}},
       {"CD check until inactive", Music(1, L""), {100, 200, 400, 600, 800}, {"CD_Check", "CD_Check"}},
+      // The intervals count from after a slow open.
+      {"mp3 opened in 900 ms", Music(2, L"a.mp3"), {1899, 1900, 2899}, {"MP3_Replay"}, 900},
+      {"CD opened in 900 ms", Music(1, L""), {1099, 1100, 1299}, {"CD_Check"}, 900},
   };
   for (const auto& c : cases) {
-    Rig rig(c.settings);
+    Rig rig(c.settings, L"/S", 1920, 1080, c.openMs);
     rig.log.clear();
     int pump = 0;
     for (double t : c.pumpsAt) {
@@ -393,9 +409,10 @@ TEST(DisplaySaver, TimersTickAtMostOncePerPump) {
     }
     EXPECT_EQ(rig.log, c.music) << c.name;
   }
-  Rig rig(Music(0, L"", -1));  // the emitter step's 1 ms timer is raised to 10 ms
+  // The emitter step's 1 ms timer is raised to 10 ms; the first frame steps before its pass.
+  Rig rig(Music(0, L"", -1));
   float lastX = rig.saver.spring().bobX;
-  for (const auto& [at, steps] : {std::pair{1.0, false}, {9.0, false}, {10.0, true}, {12.0, false}, {20.0, true},
+  for (const auto& [at, steps] : {std::pair{1.0, true}, {9.0, false}, {10.0, true}, {12.0, false}, {20.0, true},
                                   {100.0, true}, {101.0, false}}) {
     rig.clock.now = at;
     rig.saver.Frame();

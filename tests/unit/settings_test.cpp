@@ -72,12 +72,36 @@ TEST(IniFile, FreshFileIsByteExactAndReadsBack) {
   EXPECT_TRUE(ini.Write(kSection, kKeyBgmFile, L"C:\\\u97F3\u697D.mp3", kIni).ok());
   EXPECT_EQ(store.files[kIni], File("#C=600\r\n#S=2\r\n#R=0\r\n#F=C:\\\x89\xB9\x8A\x79.mp3\r\n"));
   EXPECT_EQ(ini.Read(kSection, kKeyBgmFile, kIni), L"C:\\\u97F3\u697D.mp3");
-  EXPECT_TRUE(ini.Write(kSection, kKeyBgmFile, L"C:\\\u00E9.mp3", kIni).ok());  // not in code page 932
-  EXPECT_EQ(ini.Read(kSection, kKeyBgmFile, kIni), L"C:\\?.mp3");
 }
 
-// Files with a byte-order mark are read through it and written back in it; one holding what code
-// page 932 cannot is read but never rewritten.
+// A value code page 932 cannot hold, or not within what a read returns, turns the whole file into
+// UTF-16LE with a byte-order mark, which stays so; every value reads back whole.
+TEST(IniFile, ValuesBeyondCodePage932MakeTheFileUtf16) {
+  const struct { const char* what; std::wstring value; bool unicode; } cases[] = {
+      {"255 bytes", std::wstring(255, L'x'), false},
+      {"256 bytes of kanji", std::wstring(128, L'\u97F3'), true},
+      {"Latin", L"C:\\Jos\u00E9\\tone.mp3", true},
+      {"Hangul and a surrogate pair", L"C:\\\uD55C\xD83C\xDFB5.mp3", true},
+  };
+  for (const auto& c : cases) {
+    MemoryStore store;
+    store.files[kIni] = "[S]\r\nk=1\r\n";
+    IniFile ini(store, SystemCp932());
+    EXPECT_TRUE(ini.Write("S", "j", c.value, kIni).ok()) << c.what;
+    EXPECT_EQ(ini.Read("S", "j", kIni), c.value) << c.what;
+    EXPECT_TRUE(ini.Write("S", "k", L"2", kIni).ok());
+    EXPECT_EQ(store.files[kIni].starts_with("\xFF\xFE"), c.unicode) << c.what;
+    EXPECT_EQ(ini.Read("S", "k", kIni), L"2") << c.what;
+  }
+  MemoryStore store;
+  store.files[kIni] = "[S]\r\nk=1\r\n";
+  IniFile ini(store, SystemCp932());
+  EXPECT_TRUE(ini.Write("S", "j", L"\u00E9", kIni).ok());
+  EXPECT_EQ(store.files[kIni], "\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0" "1\0\r\0\n\0j\0=\0\xE9\0\r\0\n\0"s);
+}
+
+// Files with a byte-order mark are read through it and written back in it; one that does not
+// decode cleanly is read but never rewritten.
 TEST(IniFile, ByteOrderMarkedFiles) {
   const std::string bom = "\xEF\xBB\xBF[S]\nk=1\nx=";
   const struct {
@@ -92,10 +116,11 @@ TEST(IniFile, ByteOrderMarkedFiles) {
        "\xFE\xFF\0[\0S\0]\0\n\0k\0=\0" "2\0\n\0x\0=\x97\xF3"s},
       {"UTF-8, one byte", bom + "y", L"y", "\xEF\xBB\xBF[S]\nk=2\nx=y"},
       {"UTF-8, three bytes", bom + "\xE9\x9F\xB3", L"\u97F3", "\xEF\xBB\xBF[S]\nk=2\nx=\xE9\x9F\xB3"},
-      {"UTF-8, two bytes not in code page 932", bom + "\xC3\xA9", L"?", std::nullopt},
-      {"UTF-8, four bytes", bom + "\xF0\x9F\x98\x80" "a", L"?a", std::nullopt},
-      {"UTF-8, broken sequences", bom + "\xE9\x9F" "a\x9F", L"??a?", std::nullopt},
-      {"UTF-8, cut at the end", bom + "\xE9\x9F", L"??", std::nullopt},
+      {"UTF-8, two bytes not in code page 932", bom + "\xC3\xA9", L"\u00E9", "\xEF\xBB\xBF[S]\nk=2\nx=\xC3\xA9"},
+      {"UTF-8, four bytes", bom + "\xF0\x9F\x98\x80" "a", L"\xD83D\xDE00" "a", "\xEF\xBB\xBF[S]\nk=2\nx=\xF0\x9F\x98\x80" "a"},
+      {"UTF-8, broken sequences", bom + "\xE9\x9F" "a\x9F", L"\uFFFD\uFFFD" "a\uFFFD", std::nullopt},
+      {"UTF-8, cut at the end", bom + "\xE9\x9F", L"\uFFFD\uFFFD", std::nullopt},
+      {"UTF-16LE, odd length", "\xFF\xFE[\0S\0]\0\n\0k\0=\0" "1\0\n\0x\0=\0y\0z"s, L"y", std::nullopt},
   };
   for (const auto& c : cases) {
     MemoryStore store;

@@ -38,7 +38,7 @@ TEST(Startup, ModeTable) {
     std::wstring args, calls;  // after both lookups
   } cases[] = {
       {L"/S", L"load hide saver"}, {L"/s", L"load hide saver"}, {L"-S", L"load hide saver"},
-      {L"XS", L"load hide saver"}, {L"/sx", L"load hide saver"}, {L"", L"load saver"},
+      {L"XS", L"load hide saver"}, {L"/sx", L"load hide saver"}, {L"", L"load dialog 0"},
       {L"S", L"load "},  // one character: unrecognised
       {L"/x", L"load "}, {L" /S", L"load "},  // the mode letter is "/"
       {L"/c", L"load dialog 0"}, {L"/c:1234", L"load dialog 1234"}, {L"/C/S", L"load dialog 0"},
@@ -70,9 +70,14 @@ TEST(CommandLine, ArgumentTextAndModeLetter) {
       {L"Lumenweave.scr /\uFF53", L"/\uFF53", L'\uFF53'}, {L"Lumenweave.scr /\u00DF", L"/\u00DF", L'\u00DF'},
       {L"Lumenweave.scr \t  \t", L"", L'\0'}, {L"x.scr \t/z", L"/z", L'Z'}, {L"x.scr /{", L"/{", L'{'},
       {std::wstring(L"Lumenweave.scr /s\0x", 19), std::wstring(L"/s\0x", 4), L'S'},
+      // The program's own path unquoted, with blanks, in its long or short form.
+      {L"C:\\My Savers\\Lumenweave.scr /s", L"/s", L'S'}, {L"c:\\my savers\\LUMENWEAVE.SCR", L"", L'\0'},
+      {L"C:\\MYSAVE~1\\LUMENW~1.SCR /p 5", L"/p 5", L'P'},
+      {L"C:\\My Savers\\Lumenweave.scrx /s", L"Savers\\Lumenweave.scrx /s", L'A'},
   };
+  const std::vector<std::wstring> own = {L"C:\\My Savers\\Lumenweave.scr", L"C:\\MYSAVE~1\\LUMENW~1.SCR"};
   for (const auto& c : cases) {
-    const std::wstring args = ArgumentText(c.commandLine);
+    const std::wstring args = ArgumentText(c.commandLine, own);
     EXPECT_EQ(args, c.args) << Narrow(c.commandLine.substr(0, 40));
     EXPECT_EQ(ModeLetter(args), c.mode) << Narrow(c.commandLine.substr(0, 40));
   }
@@ -185,6 +190,13 @@ TEST(PreviewPicture, KeepsItsSizeInTwipsAtAnyDpi) {
     // Within one pixel of the 96-DPI picture and one of its own.
     for (int i = 0; i < 4; ++i) EXPECT_NEAR(box[i], at96[i] * c.width / 152.0, 1 + c.width / 152.0) << c.dpi << " edge " << i;
   }
+  EXPECT_LT(at96[0], at96[2]);
+  // Each block's lit share, a pixel cut by a block edge counted by its overlap, on a curve that
+  // saturates: blocks of 2.5 screen pixels, 2 and 1 of them lit.
+  const std::uint32_t y = 0xFFFF00;
+  const Picture reduced = ReducePreviewScreen({5, 1, {y, y, 0, y, 0}}, 2, 1);
+  EXPECT_EQ(reduced.pixels, (std::vector<std::uint32_t>{232 * 0x10100u, 178 * 0x10100u}));
+  EXPECT_TRUE(ReducePreviewScreen({}, 2, 1).pixels.empty());
 }
 
 }  // namespace
