@@ -32,14 +32,15 @@ class PixelCanvas {
     std::uint32_t* pixels;
     std::uint8_t* dirty;
     double pixelsPerTwipX, pixelsPerTwipY;
-    int width, height, tileShift, tilesX;
+    double widthLimit, heightLimit;  // width and height, converted once
+    int width, tileShift, tilesX;
 
     // The one conversion of a point in twips to a pixel: pixel i covers [i, i + 1) times the twips
     // per pixel. False when the point lies outside the buffer (NaN included).
     bool ToPixel(float x, float y, int& px, int& py) const {
       const double fx = static_cast<double>(x) * pixelsPerTwipX;
       const double fy = static_cast<double>(y) * pixelsPerTwipY;
-      if (!(fx >= 0.0 && fx < width && fy >= 0.0 && fy < height)) return false;
+      if (!(fx >= 0.0 && fx < widthLimit && fy >= 0.0 && fy < heightLimit)) return false;
       px = static_cast<int>(fx);
       py = static_cast<int>(fy);
       return true;
@@ -58,11 +59,13 @@ class PixelCanvas {
     }
   };
   Writer writer() {
-    return {pixels_, dirty_.data(), pixelsPerTwipX_, pixelsPerTwipY_, width_, height_, tileShift_, tilesX_};
+    return {pixels_, dirty_.data(), pixelsPerTwipX_, pixelsPerTwipY_, static_cast<double>(width_),
+            static_cast<double>(height_), width_, tileShift_, tilesX_};
   }
 
   bool ToPixel(float x, float y, int& px, int& py) const {
-    return Writer{nullptr, nullptr, pixelsPerTwipX_, pixelsPerTwipY_, width_, height_, 0, 0}.ToPixel(x, y, px, py);
+    return Writer{nullptr, nullptr, pixelsPerTwipX_, pixelsPerTwipY_, static_cast<double>(width_),
+                  static_cast<double>(height_), width_, 0, 0}.ToPixel(x, y, px, py);
   }
 
   void PSet(float x, float y, std::uint32_t colour) { writer().PSet(x, y, colour); }
