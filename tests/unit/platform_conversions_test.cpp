@@ -50,7 +50,9 @@ TEST(CoerceNumber, FollowsThePlatformCoercion) {
       // separators, point, exponent
       {L"1,000", 1000.0},     {L",1000", kFail},           {L"1000,", 1000.0},     {L"1.000,5", 1.0005},
       {L"1 000", kFail},      {L"12.7", 12.7},             {L".5", 0.5},           {L"5.", 5.0},
-      {L".", kFail},           {L".05", 0.05},              {L"5 ,", 5.0},          {L"&H1 ,", kFail},          {L"1.2.3", kFail},           {L"1e3", 1000.0},       {L"1e-+-3", 0.001},
+      {L".", kFail},          {L".05", 0.05},              {L"5 ,", 5.0},          {L"&H1 ,", kFail},
+      {L"0.1", 0.1},          {L"00.012", 0.012},          {L"1.2.3", kFail},      {L"1e3", 1000.0},
+      {L"1e-+-3", 0.001},
       {L"1d3", kFail},        {L"1e", kFail},              {L"1e3,5", 15000.0},    {L"0.e3", 0.0},
       // hexadecimal and octal forms, which ignore a sign
       {L"&H100", 256.0},      {L"&HFFFF", 65535.0},        {L"&H80000000", -2147483648.0},

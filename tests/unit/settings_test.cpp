@@ -120,6 +120,7 @@ TEST(IniFile, ByteOrderMarkedFiles) {
       {"UTF-8, four bytes", bom + "\xF0\x9F\x98\x80" "a", L"\xD83D\xDE00" "a", "\xEF\xBB\xBF[S]\nk=2\nx=\xF0\x9F\x98\x80" "a"},
       {"UTF-8, broken sequences", bom + "\xE9\x9F" "a\x9F", L"\uFFFD\uFFFD" "a\uFFFD", std::nullopt},
       {"UTF-8, cut at the end", bom + "\xE9\x9F", L"\uFFFD\uFFFD", std::nullopt},
+      {"UTF-8, a lone continuation byte", bom + "\x80", L"\uFFFD", std::nullopt},
       {"UTF-16LE, odd length", "\xFF\xFE[\0S\0]\0\n\0k\0=\0" "1\0\n\0x\0=\0y\0z"s, L"y", std::nullopt},
   };
   for (const auto& c : cases) {

@@ -153,6 +153,7 @@ TEST(HackOptions, Table) {
       {{"-fps", "--music", "a b.mp3"}, nullptr, true, kOwn, 0, 600, "a b.mp3", true},
       {{"-music"}, nullptr, false, kOwn, 0, 0},
       {{"-count"}, nullptr, false, kOwn, 0, 0},          {{"-window-id", "0x"}, nullptr, false, kOwn, 0, 0},
+      {{"-window-id", "0X2A"}, nullptr, true, kId, 42, 600}, {{"-window-id", "1x5"}, nullptr, false, kOwn, 0, 0},
       {{"-window-id", "12z"}, nullptr, false, kOwn, 0, 0}, {{"-bogus"}, nullptr, false, kOwn, 0, 0},
   };
   for (const auto& c : cases) {
