@@ -232,3 +232,21 @@ lw_dialog_click() {
   local xy; xy=$(lw_dialog_centre "$1"); [[ -n $xy ]] || lw_fail "no control $1 in the dialog" || return 1
   xdotool mousemove $xy; sleep 0.2; xdotool click 1
 }
+
+# Whether the X pointer shows anything: the number of non-transparent pixels of the cursor image.
+lw_cursor_pixels() {
+  python3 -c '
+import ctypes
+x11 = ctypes.CDLL("libX11.so.6"); xfixes = ctypes.CDLL("libXfixes.so.3")
+class Image(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
+                ("height", ctypes.c_ushort), ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
+                ("serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong)),
+                ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
+x11.XOpenDisplay.restype = ctypes.c_void_p
+xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(Image)
+xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
+image = xfixes.XFixesGetCursorImage(x11.XOpenDisplay(None)).contents
+print(sum(1 for i in range(image.width * image.height) if image.pixels[i] >> 24))
+'
+}

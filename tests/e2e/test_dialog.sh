@@ -121,8 +121,9 @@ test_dialog_writes_only_what_is_committed() {
 }
 # Input through the controls, in one dialog: the slider's read-out follows the thumb while it is
 # dragged; a mark and a label each select their source, one at a time; the browse button's file
-# dialog (titled ﾌｧｲﾙを選択) takes a typed path; the repeat box takes typed text, 3.5 saved as 4
-# (halves to even); each of two clicks on the link hands the address to the shell; save writes it all.
+# dialog (titled ﾌｧｲﾙを選択) takes a typed path, and choosing a file selects MP3、WAV; the repeat
+# box takes typed text, 3.5 saved as 4 (halves to even); each of two clicks on the link hands the
+# address to the shell; save writes it all.
 test_dialog_input_reaches_the_file() {
   dlg_setup input 600 0 9
   # A harmless browser, so the shell's hand-over ends here; the exec trace shows the call.
@@ -138,13 +139,14 @@ test_dialog_input_reaches_the_file() {
   lw_dialog_dump; local value; value=$(awk '$1=="slider" {print $3}' "$LW_DIALOG")
   ((value > 600)) && grep -q "^control $DLG_READOUT .* $value\$" "$LW_DIALOG" || lw_fail "slider $value" || return 1
   lw_dialog_click $((DLG_MARK0 + 1)) && lw_wait 5 dlg_text_is $((DLG_MARK0 + 1)) ● || lw_fail "the CD mark is not selected" || return 1
-  lw_dialog_click $((DLG_LABEL0 + 2)) && lw_wait 5 dlg_text_is $((DLG_MARK0 + 2)) ● || lw_fail "the file label did not select" || return 1
+  lw_dialog_click $DLG_LABEL0 && lw_wait 5 dlg_text_is $DLG_MARK0 ● || lw_fail "the label 無し did not select" || return 1
   dlg_text_is $((DLG_MARK0 + 1)) ○ || lw_fail "two marks selected" || return 1
   lw_dialog_click $DLG_BROWSE
   lw_wait_window "ﾌｧｲﾙを選択" 30 || lw_fail "no file dialog titled ﾌｧｲﾙを選択" || return 1
   sleep 1
   xdotool type --delay 30 "$DLG_WIN_DIR\\song.mp3"; xdotool key Return
   lw_wait 15 dlg_text_is $DLG_FILENAME "$DLG_WIN_DIR\\song.mp3" || lw_fail "file label: '$(dlg_text $DLG_FILENAME)'" || return 1
+  lw_wait 5 dlg_text_is $((DLG_MARK0 + 2)) ● || lw_fail "choosing a file did not select MP3、WAV" || return 1
   read -r x y < <(lw_dialog_centre $DLG_REPEAT)
   xdotool mousemove $((x - 8)) "$y" click 1; sleep 0.3
   xdotool key End BackSpace BackSpace BackSpace; xdotool type "3.5"

@@ -1,39 +1,8 @@
-# How the saver is started and ended, and its settings file's encoding and identity, seen from
-# outside: the start lines the desktop uses, every mouse button and the wheel, a settings file in
-# UTF-16LE naming a file code page 932 cannot, and a hidden settings file.
+# The settings file's encoding and identity, seen from outside: a settings file in UTF-16LE naming
+# a file code page 932 cannot, and a hidden settings file. (The start lines the desktop uses are
+# rows of test_startup_command_lines; the extra buttons and the wheel rows of
+# test_display_close_extra_buttons_and_wheel_end_it.)
 source "$(dirname "${BASH_SOURCE[0]}")/music_lib.sh"
-
-test_review_start_lines() {
-  local dir; dir=$(lw_saver_copy 'My Savers') || return 1
-  local how title pointer pid
-  # How it is started | the window it shows | the pointer over it
-  while IFS='|' read -r how title pointer; do
-    case $how in
-      no-argument) lw_start "$dir/Lumenweave.scr" ;;
-      unquoted) lw_start "$LW_PROBE" start 'C:\My Savers\Lumenweave.scr' 'C:\My Savers\Lumenweave.scr /s' ;;
-    esac
-    pid=$LW_LAST_PID
-    lw_wait_window "$title" 30 || lw_fail "$how: no $title window" || return 1
-    lw_wait 10 bash -c "[[ \$(wine '$LW_PROBE' cursor | tr -d '\r') == '$pointer'$'\t''$title' ]]" ||
-      lw_fail "$how: pointer not $pointer" || return 1
-    [[ $title == Lumenweave_Main ]] && xdotool key space || lw_probe close "$title" box
-    lw_wait_exit "$pid" 15 || lw_fail "$how: did not end" || return 1
-  done <<'ROWS'
-no-argument|<Lumenweave>|showing
-unquoted|Lumenweave_Main|hidden
-ROWS
-}
-
-test_review_extra_buttons_and_wheel_end_the_saver() {
-  local button
-  for button in 8 9 4 5 6 7; do  # X1, X2, wheel up and down, wheel left and right
-    lw_start_scr /S; local pid=$LW_LAST_PID
-    lw_wait_window Lumenweave_Main 30 || lw_fail "no saver window" || return 1
-    sleep 1
-    xdotool click "$button"
-    lw_wait_exit "$pid" 5 || lw_fail "button $button did not end the saver" || return 1
-  done
-}
 
 # The saver copy in $1 saves from its dialog after a click on the control with id $2 (131: the
 # music CD).

@@ -1,12 +1,17 @@
 # Start-up: what each command line does, alone and while the saver runs (the single-instance
 # guard), seen from outside through the saver window's title and a key ending it.
 
-# Rows: arguments (split at blanks) | "saver": its window shows and a key ends it; "ends": the
-# process ends by itself and shows no saver.
+# Rows: arguments (split at blanks) | "saver": its window shows without the pointer and a key ends
+# it; "dialog": the settings open with the pointer showing and close; "ends": the process ends by
+# itself and shows neither. "unquoted" starts the copy in C:\My Savers with the command line
+# `C:\My Savers\Lumenweave.scr /s`, unquoted, as some launchers do (probe start).
+startup_pointer() { (($(lw_cursor_pixels) $1 0)); }  # the X pointer's visible pixels, compared with 0
+
 test_startup_command_lines() {
-  local long digits; long=$(printf '%030000d' 0 | tr 0 x); digits=$(printf '%05000d' 0 | tr 0 9)
+  local long digits dir; long=$(printf '%030000d' 0 | tr 0 x); digits=$(printf '%05000d' 0 | tr 0 9)
+  dir=$(lw_saver_copy 'My Savers') || return 1
   local rows=(
-    "/s|saver" "/S$long|saver" "/s日本語ü|saver"
+    "/s|saver" "/S$long|saver" "/s日本語ü|saver" "unquoted|saver" "|dialog"
     "/x|ends" "S|ends" "-|ends" "/Ｓ|ends" "/ß|ends" "/X$long|ends"
     "/p|ends" "/p 0|ends" "/p abc|ends" "/p:-1|ends" "/P -2147483648|ends" "/P -99999999999|ends"
     "/P 4294967296|ends" "/P 99999999999999|ends" "/P &HFFFFFFFF|ends" "/P 1e300|ends" "/P $digits|ends" "/P 日本|ends"
@@ -14,16 +19,29 @@ test_startup_command_lines() {
   local row args want pid
   for row in "${rows[@]}"; do
     IFS='|' read -r args want <<<"$row"
-    # shellcheck disable=SC2086
-    lw_start_scr $args; pid=$LW_LAST_PID
-    if [[ $want == saver ]]; then
-      lw_wait_window Lumenweave_Main 30 || lw_fail "'${args:0:20}': no saver window" || return 1
-      xdotool key space
-      lw_wait_exit "$pid" 10 || { xdotool key space; lw_wait_exit "$pid" 5; } || lw_fail "'${args:0:20}': a key did not end the saver" || return 1
+    xdotool mousemove 960 540
+    if [[ $args == unquoted ]]; then
+      lw_start "$LW_PROBE" start 'C:\My Savers\Lumenweave.scr' 'C:\My Savers\Lumenweave.scr /s'
     else
-      lw_wait_exit "$pid" 15 || lw_fail "'${args:0:20}' still running" || return 1
-      [[ -z $(lw_find_window Lumenweave_Main) ]] || lw_fail "'${args:0:20}' opened the saver" || return 1
+      # shellcheck disable=SC2086
+      lw_start "$dir/Lumenweave.scr" $args
     fi
+    pid=$LW_LAST_PID
+    case $want in
+      saver)
+        lw_wait_window Lumenweave_Main 30 || lw_fail "'${args:0:20}': no saver window" || return 1
+        lw_wait 10 startup_pointer == || lw_fail "'${args:0:20}': the pointer shows" || return 1
+        xdotool key space
+        lw_wait_exit "$pid" 10 || { xdotool key space; lw_wait_exit "$pid" 5; } || lw_fail "'${args:0:20}': a key did not end the saver" || return 1 ;;
+      dialog)
+        lw_wait_window "<Lumenweave>" 30 || lw_fail "'$args': no settings dialog" || return 1
+        lw_wait 10 startup_pointer '>' || lw_fail "'$args': the pointer is hidden" || return 1
+        lw_probe close '<Lumenweave>' box
+        lw_wait_exit "$pid" 15 || lw_fail "'$args': the dialog did not close" || return 1 ;;
+      ends)
+        lw_wait_exit "$pid" 15 || lw_fail "'${args:0:20}' still running" || return 1
+        [[ -z $(lw_find_window Lumenweave_Main)$(lw_find_window "<Lumenweave>") ]] || lw_fail "'${args:0:20}' opened a window" || return 1 ;;
+    esac
   done
   [[ $(lw_probe processes Lumenweave.scr) == processes=0 ]] || lw_fail "a process is left"
 }
