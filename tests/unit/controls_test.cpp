@@ -201,11 +201,17 @@ TEST(CommandPaint, PieceGeometry) {
 }
 
 TEST(CommandPaint, OnePaint) {
-  const struct { double w, h, tpp; std::size_t piecesDrawn; GradientFill gradient; double captionTop; } cases[] = {
-      {1215, 375, 15, 8, {0, 0, 80, 24, kGradientWhite, kFaceTint}, 80},
-      {1215, 600, 15, 8, {0, 0, 80, 39, kGradientWhite, kFaceTint}, 192.5},
-      {100, 100, 15, 4, {0, 0, 6, 6, kGradientWhite, kFaceTint}, -57.5},  // only the corners fit
-      {1215, 375, 1, 8, {0, 0, 1214, 374, kGradientWhite, kFaceTint}, 80},  // 1440 dots per inch
+  const struct {
+    double w, h, tpp;
+    std::size_t piecesDrawn;
+    std::optional<GradientFill> gradient;
+    double captionTop;
+  } cases[] = {
+      {1215, 375, 15, 8, {{0, 0, 80, 24, kGradientWhite, kFaceTint}}, 80},
+      {1215, 600, 15, 8, {{0, 0, 80, 39, kGradientWhite, kFaceTint}}, 192.5},
+      {100, 100, 15, 4, {{0, 0, 6, 6, kGradientWhite, kFaceTint}}, -57.5},  // only the corners fit
+      {1215, 375, 1, 8, {{0, 0, 1214, 374, kGradientWhite, kFaceTint}}, 80},  // 1440 dots per inch
+      {15, 375, 15, 6, std::nullopt, 80},  // one pixel wide: no gradient
   };
   for (const auto& c : cases) {
     RecordingSurface surface;
