@@ -233,6 +233,13 @@ lw_dialog_click() {
   xdotool mousemove $xy; sleep 0.2; xdotool click 1
 }
 
+# Sets the screen resolution programs started from now on see (Wine 8 reads HKCU\Control
+# Panel\Desktop LogPixels when a program starts), until the test ends: then the value goes again.
+lw_dpi() {
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  trap "wine reg delete 'HKCU\\Control Panel\\Desktop' /v LogPixels /f >/dev/null 2>&1; lw_stop_test_processes" EXIT
+}
+
 # Whether the X pointer shows anything: the number of non-transparent pixels of the cursor image.
 lw_cursor_pixels() {
   python3 -c '

@@ -141,16 +141,7 @@ test_controls_skins_gradient_and_caption_on_screen() {
 # Twips follow the screen's resolution: at 144 dots per inch a 1215 x 375 twip button is 122 x 38
 # pixels with 6-pixel corners, its caption 8 pixels down; a transparent button shows only its caption.
 test_controls_follow_the_screen_resolution() {
-  local key='HKCU\Control Panel\Desktop' previous restore
-  previous=$(wine reg query "$key" /v LogPixels 2>/dev/null | tr -d '\r' | awk '/LogPixels/{print $3}')
-  if [[ -n $previous ]]; then
-    restore="wine reg add '$key' /v LogPixels /t REG_DWORD /d $((previous)) /f"
-  else
-    restore="wine reg delete '$key' /v LogPixels /f"
-  fi
-  # Put the prefix back whatever happens, so later tests of the run see the usual resolution again.
-  trap "$restore >/dev/null 2>&1; lw_stop_test_processes" EXIT
-  wine reg add "$key" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+  lw_dpi 144
   _ctl_start --transparent 4 || return 1
   _ctl_saw "dpi 144" || lw_fail "the probe sees $(_ctl_lines '^dpi')" || return 1
   _ctl_saw "caption_top_px 1 8" || lw_fail "caption: $(_ctl_lines '^caption_top_px 1')" || return 1

@@ -28,12 +28,11 @@ test_dialog_users_english_system_shows_no_japanese() {
 # pictures together. Wine 8 has one DPI for every monitor and sends no WM_DPICHANGED, so only the
 # opening layout shows here. Rows: dpi, client size, the OK button's size.
 test_dialog_users_lays_out_for_the_dpi() {
-  trap "wine reg delete 'HKCU\\Control Panel\\Desktop' /v LogPixels /f >/dev/null 2>&1" RETURN
   dlg_setup dpi 600 2 0
   local row dpi cw ch bw bh
   for row in "144 698 287 122 38" "96 465 191 81 25"; do
     read -r dpi cw ch bw bh <<<"$row"
-    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >/dev/null 2>&1
+    lw_dpi "$dpi"
     dlg_open || return 1
     dlg_field client | grep -qx "client $cw $ch" || lw_fail "$dpi DPI: $(dlg_field client)" || return 1
     grep -q "^control $DLG_SAVE .* $bw $bh 1 設定\$" "$LW_DIALOG" || lw_fail "$dpi DPI: OK button not $bw x $bh" || return 1

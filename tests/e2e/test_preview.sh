@@ -78,12 +78,10 @@ pv_lit_box() {
 }
 
 # At 144 dots per inch the picture keeps its size in twips: what the screen shows lit is the
-# picture's lit part scaled by 1.5, within a pixel or two, the rest black. Wine 8 takes the
-# resolution from HKCU\Control Panel\Desktop LogPixels when a program starts.
+# picture's lit part scaled by 1.5, within a pixel or two, the rest black.
 test_preview_at_144_dpi_keeps_the_pictures_size_in_twips() {
-  local key='HKCU\Control Panel\Desktop' shot=$LW_RUN_DIR/shots/preview-144dpi.png want got i
-  trap "wine reg add '$key' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1; lw_stop_test_processes" EXIT
-  wine reg add "$key" /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+  local shot=$LW_RUN_DIR/shots/preview-144dpi.png want got i
+  lw_dpi 144
   pv_host dpi 0 0 0 0 || return 1
   lw_start_scr /p "$PV_PARENT"; local saver=$LW_LAST_PID
   lw_wait 60 pv_line "$PV_LOG" child || lw_fail "no preview window: $(cat "$PV_LOG")" || return 1
