@@ -211,9 +211,11 @@ lw_saver_copy() {
 # The Windows path of a file or folder under the prefix's C: drive.
 lw_winpath() { local rel=${1#"$LW_DRIVE_C"/}; printf 'C:\\%s\n' "${rel//\//\\}"; }
 
-# A settings file's bytes in code page 932: lw_ini COUNT SOURCE TRACK [MUSIC-FILE] >file
+# A settings file's bytes in code page 932, or with --utf16 in UTF-16LE with a byte-order mark:
+# lw_ini [--utf16] COUNT SOURCE TRACK [MUSIC-FILE] >file
 lw_ini() {
-  printf '[Section]\r\n粒子数=%s\r\nBGM区分=%s\r\nBGMﾘﾋﾟｰﾄ=%s\r\nBGMﾌｧｲﾙ=%s\r\n' "$1" "$2" "$3" "${4:-}" | iconv -f UTF-8 -t CP932
+  local to=CP932; [[ $1 == --utf16 ]] && { to=UTF-16LE; printf '\xFF\xFE'; shift; }
+  printf '[Section]\r\n粒子数=%s\r\nBGM区分=%s\r\nBGMﾘﾋﾟｰﾄ=%s\r\nBGMﾌｧｲﾙ=%s\r\n' "$1" "$2" "$3" "${4:-}" | iconv -f UTF-8 -t "$to"
 }
 
 # The settings dialog "<Lumenweave>": lw_dialog_open SCR [LOG [ARGS]] starts the program with /c
@@ -231,6 +233,11 @@ lw_dialog_centre() { awk -v id="$1" '$1=="control" && $2==id {printf "%d %d\n", 
 lw_dialog_click() {
   local xy; xy=$(lw_dialog_centre "$1"); [[ -n $xy ]] || lw_fail "no control $1 in the dialog" || return 1
   xdotool mousemove $xy; sleep 0.2; xdotool click 1
+}
+# Opens the dialog of the saver SCR, picks the music CD as the source and saves; waits for the end.
+lw_dialog_save_cd() {
+  lw_dialog_open "$1" && lw_dialog_click 131 && sleep 0.3 && lw_dialog_click 100 || return 1
+  lw_wait_exit "$LW_DIALOG_PID" 20 || lw_fail "the dialog did not end the program"
 }
 
 # Sets the screen resolution programs started from now on see (Wine 8 reads HKCU\Control

@@ -181,9 +181,7 @@ test_installed_copy_runs_and_saves_beside_itself() {
   # display tests' business, here it is only that one does.
   lw_wait 15 bash -c "xdotool key space; sleep 0.5; ! kill -0 $pid 2>/dev/null" || lw_fail "a key did not end the installed saver" || return 1
   find "$LW_DRIVE_C" -iname Lumenweave.ini | sort >"$LW_RUN_DIR/ini-before"
-  lw_dialog_open "$saver" || return 1
-  lw_dialog_click 131 && lw_dialog_click 100 || return 1   # music source: the music CD; save
-  lw_wait_exit "$LW_DIALOG_PID" 20 || lw_fail "the dialog did not end the program" || return 1
+  lw_dialog_save_cd "$saver" || return 1
   lw_wait 10 test -f "$PKG_UNIX_DIR/Lumenweave.ini" || lw_fail "no Lumenweave.ini in $PKG_UNIX_DIR" || return 1
   grep -qaF "$(printf 'BGM\x8B\xE6\x95\xAA=1\r')" "$PKG_UNIX_DIR/Lumenweave.ini" ||
     lw_fail "the saved file lacks the new music source: $(od -c "$PKG_UNIX_DIR/Lumenweave.ini" | head)" || return 1

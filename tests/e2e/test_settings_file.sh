@@ -1,6 +1,8 @@
-# The settings file on disk through the program's own Win32 file store ("probe settings"): the
-# bytes of a fresh file, loading with the music-file check, awkward and read-only places; and the
-# coercion of its values against the platform's.
+# The settings file on disk: through the program's own Win32 file store ("probe settings") the
+# bytes of a fresh file, loading with the music-file check, awkward and read-only places, and the
+# coercion of its values against the platform's; through the saver and its dialog a file in
+# UTF-16LE naming a file code page 932 cannot, and a hidden file.
+source "$(dirname "${BASH_SOURCE[0]}")/music_lib.sh"
 
 test_settings_file_bytes_and_music_file_check() {
   local dir="$LW_DRIVE_C/settings_file" win='C:\settings_file' out
@@ -37,7 +39,7 @@ test_settings_file_in_awkward_places() {
     dir=$LW_DRIVE_C/places/$name win="C:\\places\\${name//\//\\}"
     mkdir -p "$dir" && printf '[Section]\r\n\x97\xB1\x8E\x71\x90\x94=55\r\n' >"$dir/Lumenweave.ini"
     case $name in
-      readonly_file) lw_probe settings readonly "$win\\Lumenweave.ini" 1 || lw_fail "could not set the attribute" || return 1 ;;
+      readonly_file) wine cmd /c attrib +r "$win\\Lumenweave.ini" >/dev/null 2>&1 ;;
       readonly_folder) chattr +i "$dir" 2>/dev/null || { lw_log "chattr +i is not permitted here: row skipped"; continue; }
                        trap "chattr -i '$dir' 2>/dev/null; lw_stop_test_processes" EXIT ;;
     esac
@@ -63,4 +65,34 @@ test_settings_coercion_matches_platform() {
   lw_log "coercion: $summary"
   [[ $summary =~ ^([0-9]+)\ same,\ 0\ differ$ ]] && ((BASH_REMATCH[1] > 150)) ||
     lw_fail "coercion differs from the platform: $summary"
+}
+
+settings_loud() { music_loud "$(music_rms "$1" -1)"; }
+
+test_settings_file_in_utf16le_plays_and_survives_a_save() {
+  local dir rec="$LW_RUN_DIR/settings_utf16.raw" song='C:\lw\José\tone.mp3'
+  dir=$(lw_saver_copy lw) || return 1
+  mkdir -p "$dir/José" && music_make_tone "$dir/José/tone.mp3" 3 || lw_fail "could not make the MP3" || return 1
+  lw_ini --utf16 700 2 0 "$song" >"$dir/Lumenweave.ini"
+  music_record_start "$rec"
+  lw_start "$dir/Lumenweave.scr" /S; local pid=$LW_LAST_PID
+  lw_wait_window Lumenweave_Main 30 || lw_fail "no saver window" || return 1
+  lw_wait 20 settings_loud "$rec" || lw_fail "no sound from $song" || return 1
+  music_record_stop
+  xdotool key space
+  lw_wait_exit "$pid" 15 || lw_fail "a key did not end the saver" || return 1
+  lw_dialog_save_cd "$dir/Lumenweave.scr" || return 1
+  lw_ini --utf16 700 1 0 "$song" >"$LW_RUN_DIR/expected.ini"
+  cmp "$LW_RUN_DIR/expected.ini" "$dir/Lumenweave.ini" || lw_fail "saved: $(od -c "$dir/Lumenweave.ini" | head)"
+}
+
+test_settings_file_hidden_stays_hidden() {
+  local dir attrib; dir=$(lw_saver_copy hidden) || return 1
+  lw_ini 700 0 0 >"$dir/Lumenweave.ini"
+  wine cmd /c attrib +h 'C:\hidden\Lumenweave.ini' >/dev/null 2>&1
+  lw_dialog_save_cd "$dir/Lumenweave.scr" || return 1
+  lw_ini 700 1 0 | cmp - "$dir/Lumenweave.ini" || lw_fail "not saved" || return 1
+  attrib=$(wine cmd /c attrib 'C:\hidden\Lumenweave.ini' 2>/dev/null | tr -d '\r')
+  lw_log "attrib: $attrib"
+  [[ ${attrib%%C:*} == *H* ]] || lw_fail "no longer hidden: $attrib"
 }

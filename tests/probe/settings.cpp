@@ -23,7 +23,7 @@ const std::string_view kKeys[] = {kKeyParticleCount, kKeyBgmSource, kKeyBgmRepea
 }  // namespace
 
 LW_PROBE_COMMAND(settings,
-                 "settings write INI KEY(0-3) VALUE | load FOLDER | hammer INI | readonly INI 0|1\n"
+                 "settings write INI KEY(0-3) VALUE | load FOLDER | hammer INI\n"
                  "  write prints \"saved\" or \"refused\"; load prints count, source, track, file (code page 932)\n"
                  "  with tabs; hammer saves 粒子数 = 111 and 222 in turn until killed") {
   if (args.size() < 2) return 2;
@@ -40,11 +40,6 @@ LW_PROBE_COMMAND(settings,
   if (args[0] == L"hammer") {
     Say("hammering");
     for (unsigned i = 0;; ++i) static_cast<void>(ini.Write(kSection, kKeyParticleCount, i % 2 ? L"111" : L"222", args[1]));
-  }
-  if (args[0] == L"readonly" && args.size() == 3) {
-    const DWORD a = GetFileAttributesW(args[1].c_str());
-    const DWORD b = args[2] == L"1" ? a | FILE_ATTRIBUTE_READONLY : a & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
-    return a != INVALID_FILE_ATTRIBUTES && SetFileAttributesW(args[1].c_str(), b) ? 0 : 1;
   }
   return 2;
 }
