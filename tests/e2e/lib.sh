@@ -264,3 +264,4 @@ image = xfixes.XFixesGetCursorImage(x11.XOpenDisplay(None)).contents
 print(sum(1 for i in range(image.width * image.height) if image.pixels[i] >> 24))
 '
 }
+lw_pointer() { (($(lw_cursor_pixels) $1 0)); }  # the pointer's visible pixels compared with 0: == hidden, > shown

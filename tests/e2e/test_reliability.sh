@@ -68,7 +68,7 @@ rel_start_stop() {
     delay=$((t % 4 == 1 ? 0 : RANDOM % 1500))
     ((delay)) && sleep "$(printf '0.%03d' "$delay")"
     if ((t % 10 == 2)); then
-      [[ $(lw_probe cursor) == hidden* ]] || lw_fail "run $t: the pointer shows while the saver runs" || return 1
+      lw_wait 5 lw_pointer == || lw_fail "run $t: the pointer shows while the saver runs" || return 1
     fi
     rel_input "$how" "$pid"
     local ended=1
@@ -87,7 +87,7 @@ rel_start_stop() {
     [[ -z $(lw_find_window Lumenweave_Main) ]] || lw_fail "run $t: a Lumenweave_Main window is left" || return 1
     if ((t % 10 == 0 || t == runs)); then
       [[ $(lw_probe processes Lumenweave.scr) == processes=0 ]] || lw_fail "run $t: a saver process is left" || return 1
-      [[ $(lw_probe cursor) == showing* ]] || lw_fail "run $t: the pointer stays hidden" || return 1
+      lw_wait 5 lw_pointer '>' || lw_fail "run $t: the pointer stays hidden" || return 1
     fi
   done
   [[ $(ls -A "$dir") == Lumenweave.scr ]] || lw_fail "files left beside the saver: $(ls -A "$dir")" || return 1

@@ -5,8 +5,6 @@
 # it; "dialog": the settings open with the pointer showing and close; "ends": the process ends by
 # itself and shows neither. "unquoted" starts the copy in C:\My Savers with the command line
 # `C:\My Savers\Lumenweave.scr /s`, unquoted, as some launchers do (probe start).
-startup_pointer() { (($(lw_cursor_pixels) $1 0)); }  # the X pointer's visible pixels, compared with 0
-
 test_startup_command_lines() {
   local long digits dir; long=$(printf '%030000d' 0 | tr 0 x); digits=$(printf '%05000d' 0 | tr 0 9)
   dir=$(lw_saver_copy 'My Savers') || return 1
@@ -30,12 +28,12 @@ test_startup_command_lines() {
     case $want in
       saver)
         lw_wait_window Lumenweave_Main 30 || lw_fail "'${args:0:20}': no saver window" || return 1
-        lw_wait 10 startup_pointer == || lw_fail "'${args:0:20}': the pointer shows" || return 1
+        lw_wait 10 lw_pointer == || lw_fail "'${args:0:20}': the pointer shows" || return 1
         xdotool key space
         lw_wait_exit "$pid" 10 || { xdotool key space; lw_wait_exit "$pid" 5; } || lw_fail "'${args:0:20}': a key did not end the saver" || return 1 ;;
       dialog)
         lw_wait_window "<Lumenweave>" 30 || lw_fail "'$args': no settings dialog" || return 1
-        lw_wait 10 startup_pointer '>' || lw_fail "'$args': the pointer is hidden" || return 1
+        lw_wait 10 lw_pointer '>' || lw_fail "'$args': the pointer is hidden" || return 1
         lw_probe close '<Lumenweave>' box
         lw_wait_exit "$pid" 15 || lw_fail "'$args': the dialog did not close" || return 1 ;;
       ends)

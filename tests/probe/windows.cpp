@@ -1,5 +1,5 @@
 // What Windows says about the saver's top-level windows (found by title) and its process: the
-// window and its controls, texts, the pointer, object counts; and closing a window from outside.
+// window and its controls, texts, monitors, object counts; and closing a window from outside.
 #include "tests/probe/probe.h"  // first: <windows.h> before the other system headers
 
 #include <psapi.h>
@@ -113,17 +113,6 @@ LW_PROBE_COMMAND(close, "close TITLE [box]: posts WM_CLOSE, or with `box` what t
   const HWND window = Find(args);
   const bool box = args.size() > 1 && args[1] == L"box";
   return window && PostMessageW(window, box ? WM_SYSCOMMAND : WM_CLOSE, box ? SC_CLOSE : 0, 0) ? 0 : 4;
-}
-
-LW_PROBE_COMMAND(cursor, "cursor: \"showing\" or \"hidden\", a tab and the foreground window's title") {
-  // Wine reports the pointer state of the foreground window's thread.
-  CURSORINFO info{};
-  info.cbSize = sizeof info;
-  if (!GetCursorInfo(&info)) return Say("unknown"), 1;
-  wchar_t title[256] = {};
-  GetWindowTextW(GetForegroundWindow(), title, 256);
-  Say("%s\t%s", (info.flags & CURSOR_SHOWING) ? "showing" : "hidden", Utf8(title).c_str());
-  return 0;
 }
 
 LW_PROBE_COMMAND(processes, "processes NAME: how many processes run an image of that file name") {
