@@ -31,6 +31,7 @@ TEST(ProfileRead, FindsValuesTheWayThePlatformDoes) {
       {"key before any section", K + "=1\n[Section]\n", "Section", K, ""},
       {"other section", "[Other]\n" + K + "=1\n[Section]\n" + K + "=2\n", "Section", K, "2"},
       {"first of duplicate keys", "[Section]\nk=1\nk=2\n", "Section", "k", "1"},
+      {"a longer key is another key", "[Section]\nkk=1\nk=2\n", "Section", "k", "2"},
       {"only the first duplicate section", "[Section]\na=1\n[Section]\nk=2\n", "Section", "k", ""},
       {"key without =", "[Section]\nk\n", "Section", "k", ""},
       {"= in the value", "[Section]\nk=a=b\n", "Section", "k", "a=b"},
@@ -65,6 +66,18 @@ TEST(ProfileRead, FindsValuesTheWayThePlatformDoes) {
     EXPECT_EQ(ReadProfileValue("[S]\n" + asked + "=1\n", "S", stored), "1") << std::hex << (stored[1] & 0xFF);
   }
   EXPECT_EQ(ReadProfileValue("[S]\n\x84\x7F=1\n", "S", "\x84\x4F"), "");  // not a letter
+  // The same letters in a Unicode file: full-width a and z, alpha, omega, Cyrillic a, ya and yo,
+  // small Roman numerals one and ten; full-width grave accent and final sigma do not fold.
+  const std::pair<std::wstring, std::wstring> wide[] = {
+      {L"\uFF41", L"\uFF21"}, {L"\uFF5A", L"\uFF3A"}, {L"\u03B1", L"\u0391"}, {L"\u03C9", L"\u03A9"}, {L"\u0430", L"\u0410"},
+      {L"\u044F", L"\u042F"}, {L"\u0451", L"\u0401"}, {L"\u2170", L"\u2160"}, {L"\u2179", L"\u2169"}, {L"k", L"K"},
+      {L"\uFF40", L"\uFF20"}, {L"\u03C2", L"\u03A2"},
+  };
+  for (const auto& [stored, asked] : wide) {
+    const bool folds = stored != L"\uFF40" && stored != L"\u03C2";
+    EXPECT_EQ(ReadProfileValue(L"[S]\n" + stored + L"=1\n", L"S", asked), folds ? L"1" : L"") << int(stored[0]);
+    EXPECT_EQ(ReadProfileValue(L"[S]\n" + asked + L"=1\n", L"S", stored), folds ? L"1" : L"") << int(stored[0]);
+  }
 }
 
 TEST(ProfileRead, CutsLongValuesTo255BytesWithoutSplittingACharacter) {

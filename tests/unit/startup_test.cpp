@@ -124,7 +124,7 @@ TEST(PreviewLayout, ParentSizes) {
   const struct {
     int dpi;
     double expected;
-  } dpis[] = {{96, 15}, {120, 12}, {144, 10}, {192, 7.5}, {0, 15}, {-96, 15}};
+  } dpis[] = {{96, 15}, {120, 12}, {144, 10}, {192, 7.5}, {1, 1440}, {0, 15}, {-96, 15}};
   for (const auto& c : dpis) EXPECT_DOUBLE_EQ(TwipsPerPixel(c.dpi), c.expected) << c.dpi;
 }
 
