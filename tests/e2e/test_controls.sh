@@ -69,32 +69,32 @@ def resolve(x, width):
     if x == "m": return width // 2
     return width - 1 - (int(x[2:]) if len(x) > 1 else 0)
 bad = []
-for spec in sys.argv[2:]:
-    parts = spec.split(",")
+for check in sys.argv[2:]:
+    parts = check.split(",")
     left, width = BUTTONS[int(parts[0])]
     what = parts[1]
     if what in SKINS:
         for x, y, want in SKINS[what]:
             got = px(left + resolve(x, width), TOP + y)
             if any(abs(a - b) > 2 for a, b in zip(got, bytes.fromhex(want))):
-                bad.append(f"{spec}: ({resolve(x, width)},{y}) is {bytes(got).hex()} not {want}")
+                bad.append(f"{check}: ({resolve(x, width)},{y}) is {bytes(got).hex()} not {want}")
     elif what in ("top-white", "top-tint"):
         x = left + 8  # clear of the caption
         top, bottom = px(x, TOP + 5), px(x, TOP + 19)
         white_on_top = top[0] >= 236 and bottom[0] <= 216 and bottom[2] > bottom[0]
         tint_on_top = top[0] <= 216 and top[2] > top[0] and bottom[0] >= 236
         if not (white_on_top if what == "top-white" else tint_on_top):
-            bad.append(f"{spec}: rows 5/19 are {bytes(top).hex()}/{bytes(bottom).hex()}")
+            bad.append(f"{check}: rows 5/19 are {bytes(top).hex()}/{bytes(bottom).hex()}")
     elif what.startswith("caption:"):
         want = bytes.fromhex(what[8:])
         ink = [px(left + x, TOP + y) for x in range(4, width - 4) for y in range(5, 18)]
         if not any(all(abs(a - b) <= 40 for a, b in zip(p, want)) for p in ink):
-            bad.append(f"{spec}: no such ink in the caption")
+            bad.append(f"{check}: no such ink in the caption")
     else:
         x, y, want = int(parts[1]), int(parts[2]), parts[3]
         got = px(left + x, TOP + y)
         if any(abs(a - b) > 2 for a, b in zip(got, bytes.fromhex(want))):
-            bad.append(f"{spec}: is {bytes(got).hex()}")
+            bad.append(f"{check}: is {bytes(got).hex()}")
 for b in bad: print(b)
 sys.exit(1 if bad else 0)
 EOF
