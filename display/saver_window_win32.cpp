@@ -150,7 +150,9 @@ class SaverWindows final : public SaverHost {
     return true;
   }
   DibSurface& primarySurface() { return windows_[0]->surface(); }
-  UniformRandom& primaryRandom() { return windows_[0]->random(); }
+  // Held here, not by the primary's window: a display change may replace that window while the
+  // saver's primary animation goes on drawing from this source.
+  UniformRandom& primaryRandom() { return primaryRandom_; }
   std::vector<MonitorPorts> Others() {
     std::vector<MonitorPorts> ports;
     for (std::size_t i = 1; i < windows_.size(); ++i) {
@@ -237,6 +239,7 @@ class SaverWindows final : public SaverHost {
   }
 
   FramePacer& pacer_;
+  UniformRandom primaryRandom_;
   std::vector<std::unique_ptr<SaverWindow>> windows_;
   Saver* saver_ = nullptr;
   bool displayChanged_ = false;
