@@ -78,16 +78,20 @@ class WindowAccessible final : public IAccessible {
     return E_INVALIDARG;
   }
   HRESULT STDMETHODCALLTYPE get_accName(VARIANT id, BSTR* name) override {
+    if (name) *name = nullptr;
     return Fact(id, [&](const AccessibleFacts& f) { return Text(f.name, name); });
   }
   HRESULT STDMETHODCALLTYPE get_accValue(VARIANT id, BSTR* value) override {
+    if (value) *value = nullptr;
     return Fact(id, [&](const AccessibleFacts& f) { return Text(f.value, value); });
   }
   HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT id, BSTR* text) override { return Nothing(id, text); }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT id, VARIANT* role) override {
+    if (role) VariantInit(role);
     return Fact(id, [&](const AccessibleFacts& f) { return Number(f.role, role); });
   }
   HRESULT STDMETHODCALLTYPE get_accState(VARIANT id, VARIANT* state) override {
+    if (state) VariantInit(state);
     return Fact(id, [&](const AccessibleFacts& f) { return Number(f.state, state); });
   }
   HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT id, BSTR* text) override { return Nothing(id, text); }
@@ -108,6 +112,7 @@ class WindowAccessible final : public IAccessible {
     return S_FALSE;
   }
   HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT id, BSTR* action) override {
+    if (action) *action = nullptr;
     return Fact(id, [&](const AccessibleFacts& f) { return Text(f.defaultAction, action); });
   }
   HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT id) override {
@@ -118,6 +123,7 @@ class WindowAccessible final : public IAccessible {
   }
   HRESULT STDMETHODCALLTYPE accLocation(LONG* x, LONG* y, LONG* w, LONG* h, VARIANT id) override {
     if (!x || !y || !w || !h) return E_POINTER;
+    *x = *y = *w = *h = 0;
     if (!IsSelf(id)) return E_INVALIDARG;
     if (!Alive()) return RPC_E_DISCONNECTED;
     RECT r{};
