@@ -462,6 +462,8 @@ TEST(DisplayMonitors, PlanPutsThePrimaryFirstAndDropsWhatCannotBeCovered) {
       {{{0, 0, 1024, 768, 0, true}, {0, 0, 1024, 768, 96, false}, {1024, 0, 1024, 768, 96, false}},
        {{0, 0, 1024, 768, 15}}},  // a DPI of 0, a mirror, an empty area
       {{}, {{0, 0, 1366, 768, 15}}},
+      {{{0, 0, 800, 600, 2400, true}, {800, 0, 1600, 600, 2401, false}, {1600, 0, 2400, 600, 23, false}},
+       {{0, 0, 800, 600, 0.6f}, {800, 0, 800, 600, 15}, {1600, 0, 800, 600, 15}}},  // DPI limits 24 and 2400
   };
   for (const auto& c : cases) EXPECT_EQ(PlanSaverWindows(c.monitors, 1366, 768), c.expected);
 }
