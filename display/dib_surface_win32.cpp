@@ -72,7 +72,8 @@ float TwipsPerPixelFor(HWND hwnd) {
 }
 
 DibSurface::DibSurface(HWND hwnd, int width, int height, float twipsPerPixel, FramePacer* pacer, int tileShift)
-    : hwnd_(hwnd), width_(std::max(width, 1)), height_(std::max(height, 1)), twipsPerPixel_(twipsPerPixel),
+    : CanvasSurface(std::max(width, 1), std::max(height, 1), twipsPerPixel),
+      hwnd_(hwnd),
       pacer_(pacer),
       window_(hwnd) {
   BITMAPINFO info{};

@@ -5,11 +5,8 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <optional>
-#include <vector>
 
-#include "display/display_surface.h"
-#include "display/pixel_canvas.h"
+#include "display/canvas_surface.h"
 #include "platform/gdi_win32.h"
 
 namespace lw::display {
@@ -39,7 +36,7 @@ double FrameRateFor(HDC screen);
 // Twips per pixel of the window's monitor: 1440 / DPI.
 float TwipsPerPixelFor(HWND hwnd);
 
-class DibSurface final : public DisplaySurface {
+class DibSurface final : public CanvasSurface {
  public:
   // A surface of width x height pixels presented into `hwnd`; `pacer` may be null (no waiting).
   DibSurface(HWND hwnd, int width, int height, float twipsPerPixel, FramePacer* pacer,
@@ -49,18 +46,8 @@ class DibSurface final : public DisplaySurface {
   DibSurface& operator=(const DibSurface&) = delete;
   bool valid() const { return bits_ != nullptr; }
 
-  float ScaleWidth() const override { return width_ * twipsPerPixel_; }
-  float ScaleHeight() const override { return height_ * twipsPerPixel_; }
-  float ScreenWidth() const override { return ScaleWidth(); }
-  float ScreenHeight() const override { return ScaleHeight(); }
-  float TwipsPerPixelX() const override { return twipsPerPixel_; }
-  float TwipsPerPixelY() const override { return twipsPerPixel_; }
-  void PSet(float x, float y, std::uint32_t colour) override {
-    if (canvas_) canvas_->PSet(x, y, colour);
-  }
   void Cls() override;
   void Refresh() override;
-  PixelCanvas* Canvas() override { return canvas_ ? &*canvas_ : nullptr; }
 
   // Copies the changed tiles to the window; returns the number of pixels copied.
   long long Present();
@@ -69,8 +56,6 @@ class DibSurface final : public DisplaySurface {
 
  private:
   HWND hwnd_;
-  int width_, height_;
-  float twipsPerPixel_;
   FramePacer* pacer_;
   // Kept for the surface's life: taking the window's DC anew every frame costs more than the
   // copy of a typical frame.
@@ -79,7 +64,6 @@ class DibSurface final : public DisplaySurface {
   win32::GdiObject<HBITMAP> bitmap_;
   std::uint32_t* bits_ = nullptr;
   HGDIOBJ previous_ = nullptr;
-  std::optional<PixelCanvas> canvas_;
 };
 
 }  // namespace lw::display

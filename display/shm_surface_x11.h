@@ -9,12 +9,10 @@
 #include <X11/extensions/XShm.h>
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "display/display_surface.h"
-#include "display/pixel_canvas.h"
+#include "display/canvas_surface.h"
 
 namespace lw::display {
 
@@ -34,7 +32,7 @@ class FramePacer {
 // narrower windows are scaled as if they were 1920 pixels wide, so the whole animation fits.
 float TwipsPerPixelForWidth(int width);
 
-class ShmSurface final : public DisplaySurface {
+class ShmSurface final : public CanvasSurface {
  public:
   // `pacer` may be null (no waiting). Draws nothing until Resize has made an image.
   ShmSurface(Display* display, Window window, FramePacer* pacer);
@@ -49,19 +47,8 @@ class ShmSurface final : public DisplaySurface {
   void ShowFrameRate(bool on) { showFrameRate_ = on; }
   bool sharedMemory() const { return shm_.shmaddr != nullptr; }
 
-  float ScaleWidth() const override { return width_ * twipsPerPixel_; }
-  float ScaleHeight() const override { return height_ * twipsPerPixel_; }
-  // The window is the hack's whole screen.
-  float ScreenWidth() const override { return ScaleWidth(); }
-  float ScreenHeight() const override { return ScaleHeight(); }
-  float TwipsPerPixelX() const override { return twipsPerPixel_; }
-  float TwipsPerPixelY() const override { return twipsPerPixel_; }
-  void PSet(float x, float y, std::uint32_t colour) override {
-    if (canvas_) canvas_->PSet(x, y, colour);
-  }
   void Cls() override;
   void Refresh() override;
-  PixelCanvas* Canvas() override { return canvas_ ? &*canvas_ : nullptr; }
 
  private:
   void FreeImage();
@@ -82,9 +69,6 @@ class ShmSurface final : public DisplaySurface {
   // same, otherwise this buffer, converted into the image tile by tile.
   std::vector<std::uint32_t> converted_;
   std::uint32_t* pixels_ = nullptr;
-  int width_ = 0, height_ = 0;
-  float twipsPerPixel_ = 15.0f;
-  std::optional<PixelCanvas> canvas_;
   bool wholeNext_ = false;
   bool showFrameRate_ = false;
   int frames_ = 0;
