@@ -228,11 +228,12 @@ lw_dialog_open() {
   lw_start --log "${2:-/dev/null}" "$1" "${3:-/c}"; LW_DIALOG_PID=$LW_LAST_PID
   lw_wait_window "<Lumenweave>" 60 && lw_wait 20 lw_dialog_dump || lw_fail "the dialog did not show"
 }
-# Screen centre of the control with that id in the last dump, and a click there.
+# Screen centre of the control with that id in the last dump, and a click there:
+# lw_dialog_click ID [MOUSE-BUTTON [CLICKS]].
 lw_dialog_centre() { awk -v id="$1" '$1=="control" && $2==id {printf "%d %d\n", $4+$6/2, $5+$7/2; exit}' "$LW_DIALOG"; }
 lw_dialog_click() {
   local xy; xy=$(lw_dialog_centre "$1"); [[ -n $xy ]] || lw_fail "no control $1 in the dialog" || return 1
-  xdotool mousemove $xy; sleep 0.2; xdotool click 1
+  xdotool mousemove $xy; sleep 0.2; xdotool click --repeat "${3:-1}" --delay 80 "${2:-1}"
 }
 # Opens the dialog of the saver SCR, picks the music CD as the source and saves; waits for the end.
 lw_dialog_save_cd() {

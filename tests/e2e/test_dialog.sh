@@ -8,13 +8,13 @@
 DLG_SAVE=100 DLG_CANCEL=101 DLG_BROWSE=102 DLG_REPEAT=103 DLG_SLIDER=104 DLG_READOUT=105
 DLG_FILENAME=106 DLG_LINK=107 DLG_MARK0=120 DLG_LABEL0=130
 
-# A copy of the saver in C:\lwdlg\NAME with an empty song.mp3 and the settings (lw_ini's
+# A copy of the saver in C:\lwdlg\NAME with an empty song.mp3 and 曲.mp3 and the settings (lw_ini's
 # arguments, none for a fresh install) beside it. Sets DLG_DIR, DLG_WIN_DIR and DLG_INI.
 dlg_setup() {
   export LANG=ja_JP.UTF-8
   DLG_DIR=$(lw_saver_copy "lwdlg/$1") || return 1
   DLG_WIN_DIR=$(lw_winpath "$DLG_DIR") DLG_INI=$DLG_DIR/Lumenweave.ini
-  : >"$DLG_DIR/song.mp3"
+  : >"$DLG_DIR/song.mp3"; : >"$DLG_DIR/曲.mp3"
   (($# == 1)) || lw_ini "${@:2}" >"$DLG_INI"
 }
 dlg_open() { lw_dialog_open "$DLG_DIR/Lumenweave.scr"; }
@@ -38,8 +38,12 @@ dlg_expect_file() {  # lw_ini's arguments
 }
 
 # Rows: folder | settings | lines of the dump ("KIND ID TEXT", ;-separated) that must be there.
+# A music file that is missing or a folder reads as no music.
 test_dialog_opens_centred_and_shows_the_settings_file() {
   local rows=(
+    "missing|750 2 7 C:\\lwdlg\\missing\\gone.mp3|control $DLG_MARK0 ●;control $DLG_FILENAME"
+    "folder|750 2 7 C:\\lwdlg\\folder|control $DLG_MARK0 ●;control $DLG_FILENAME"
+    "folder2|750 2 7 C:\\lwdlg\\folder2\\|control $DLG_MARK0 ●;control $DLG_FILENAME"
     "show|750 2 7 C:\\lwdlg\\show\\a&b.mp3|control $DLG_READOUT 750;slider $DLG_SLIDER 750;control $DLG_REPEAT 7;control $DLG_MARK0 ○;control $((DLG_MARK0 + 1)) ○;control $((DLG_MARK0 + 2)) ●;control $DLG_FILENAME C:\\lwdlg\\show\\a&b.mp3"
     "range|50 5 0 |control $DLG_READOUT 50;slider $DLG_SLIDER 600;control $DLG_MARK0 ○;control $((DLG_MARK0 + 1)) ○;control $((DLG_MARK0 + 2)) ○"
   )
@@ -71,25 +75,29 @@ test_dialog_opens_centred_and_shows_the_settings_file() {
 }
 
 # What reaches the settings file. Rows: folder | settings before (lw_ini's arguments; - none) |
-# steps (click:ID, cancel, box) | the file after: lw_ini's arguments, "unchanged" or "none".
+# steps (click:ID[:MOUSE-BUTTON[:CLICKS]], box, refused) | the file after: lw_ini's arguments,
+# "unchanged" or "none". A double click saves once; right and middle releases click too.
 # Awkward folders: non-ASCII, a path longer than 260 characters, a read-only folder (chattr +i:
 # as root, Unix permissions stop no write) and a read-only file (Wine derives the attribute from
 # the write bits), where saving fails: a message box owned by the dialog names the file
-# ("refused"), and the dialog stays open until closed.
+# ("refused"), and the dialog stays open until closed. A folder that takes no new files still has
+# its file written in place. A music file in code page 932 is written back byte for byte.
 test_dialog_writes_only_what_is_committed() {
   local long=long; while ((${#long} < 280)); do long+=/another_long_folder_name_$((${#long} % 5)); done
   local rows=(
-    "fresh|-|click:$DLG_SAVE|600 0 0 "
+    "fresh|-|click:$DLG_SAVE:1:2|600 0 0 "
     "commit|750 2 7 C:\\lwdlg\\commit\\song.mp3|click:$DLG_SAVE|unchanged"
+    "曲|700 1 3 C:\\lwdlg\\曲\\曲.mp3|click:$((DLG_LABEL0 + 2)) click:$DLG_SAVE|700 2 3 C:\\lwdlg\\曲\\曲.mp3"
     "range|5000 5 0 |click:$((DLG_LABEL0 + 1)) click:$DLG_SAVE|5000 1 0 "
     "cancel|700 1 3 |click:$DLG_LABEL0 click:$DLG_CANCEL|unchanged"
     "close box|700 1 3 |click:$((DLG_LABEL0 + 2)) box|unchanged"
-    "設定_ü|-|click:$DLG_SAVE|600 0 0 "
-    "$long|-|click:$DLG_SAVE|600 0 0 "
+    "設定_ü|-|click:$DLG_SAVE:3|600 0 0 "
+    "$long|-|click:$DLG_SAVE:2|600 0 0 "
     "read-only|-|click:$DLG_SAVE refused box|none"
+    "read-only folder's file|700 1 3 |click:$DLG_LABEL0 click:$DLG_SAVE|700 0 3 "
     "read-only file|700 1 3 |click:$DLG_LABEL0 click:$DLG_SAVE refused box|unchanged"
   )
-  local row name before steps after step
+  local row name before steps after step id button clicks
   for row in "${rows[@]}"; do
     IFS='|' read -r name before steps after <<<"$row"
     # shellcheck disable=SC2086
@@ -97,18 +105,18 @@ test_dialog_writes_only_what_is_committed() {
     [[ -f $DLG_INI ]] && cp "$DLG_INI" "$LW_RUN_DIR/before.ini"
     [[ $name == "read-only file" ]] && chmod a-w "$DLG_INI"
     dlg_open || return 1
-    if [[ $name == read-only ]]; then
+    if [[ $name == read-only || $name == *"folder's file" ]]; then
       chattr +i "$DLG_DIR" 2>/dev/null || { lw_log "chattr +i is not permitted here: row skipped"; lw_stop_test_processes; continue; }
       trap "chattr -i '$DLG_DIR' 2>/dev/null; lw_stop_test_processes" EXIT
     fi
     for step in $steps; do
       case $step in
-        click:*) lw_dialog_click "${step#click:}" ;;
+        click:*) IFS=: read -r _ id button clicks <<<"$step"; lw_dialog_click "$id" "$button" "$clicks" ;;
         box) lw_probe close '<Lumenweave>' box ;;
         refused) dlg_refused ;;
       esac || return 1
     done
-    dlg_closed; local rc=$?
+    dlg_closed || lw_fail "$name"; local rc=$?
     chattr -i "$DLG_DIR" 2>/dev/null
     ((rc == 0)) || return 1
     case $after in
@@ -116,7 +124,7 @@ test_dialog_writes_only_what_is_committed() {
       none) [[ ! -e $DLG_INI ]] || lw_fail "$name: a settings file appeared" || return 1 ;;
       *) dlg_expect_file $after || lw_fail "$name: wrong bytes" || return 1 ;;
     esac
-    [[ -z $(ls -A "$DLG_DIR" | grep -vx -e Lumenweave.scr -e Lumenweave.ini -e song.mp3) ]] || lw_fail "$name: stray files: $(ls "$DLG_DIR")" || return 1
+    [[ -z $(ls -A "$DLG_DIR" | grep -vx -e Lumenweave.scr -e Lumenweave.ini -e song.mp3 -e 曲.mp3) ]] || lw_fail "$name: stray files: $(ls "$DLG_DIR")" || return 1
   done
 }
 # Input through the controls, in one dialog: the slider's read-out follows the thumb while it is
@@ -187,4 +195,95 @@ test_dialog_looks_right() {
   convert "$shot" -crop "$((r - l))x$((b - t))+$l+$t" "$LW_RUN_DIR/shots/dialog-window.png"
   lw_log "screenshot: $LW_RUN_DIR/shots/dialog-window.png"
   lw_probe close '<Lumenweave>' box && dlg_closed
+}
+
+# The dialog's buttons in a screenshot: each check "ID WHAT", WHAT a skin (colours of its ring),
+# top-white / top-tint (the gradient's direction), ink:N (the caption's ink starts N rows down) or
+# DX,DY,RRGGBB; the buttons' places come from the last dump.
+dlg_buttons_ok() {
+  local shot=$LW_RUN_DIR/shots/$1.png; shift
+  lw_screenshot "$shot" && python3 - "$shot" "$LW_DIALOG" "$@" <<'EOF'
+import subprocess, sys
+shot, dump, checks = sys.argv[1], sys.argv[2], sys.argv[3:]
+place = {f[1]: list(map(int, f[3:7])) for f in (l.split() for l in open(dump, encoding="utf-8")) if f[0] == "control"}
+W = int(subprocess.run(["identify", "-format", "%w", shot], capture_output=True, text=True).stdout)
+raw = subprocess.run(["convert", shot, "-depth", "8", "rgb:-"], capture_output=True).stdout
+px = lambda x, y: raw[(y * W + x) * 3:(y * W + x) * 3 + 3]
+near = lambda got, want, d=2: all(abs(a - b) <= d for a, b in zip(got, bytes.fromhex(want)))
+BEIGE = [(0, 12, "E2DECB"), ("r", 12, "F0EEE0"), ("m", 0, "E0DCC9"), ("m", 24, "F8F7F0"), (0, 0, "E0DCC9"),
+         ("m", 1, "003C74"), ("m", 23, "003C74"), (1, 12, "003C74"), ("r-1", 12, "003C74"),
+         (1, 1, "7A95A8"), (2, 1, "255783"), ("r-1", 23, "7A95A8")]
+SKINS = {
+    "Normal": BEIGE + [("m", 2, "F3F3EE"), ("m", 3, "F3F3EE"), ("m", 21, "E2DFD6"), ("m", 22, "D6D0C5")],
+    "HighLight": BEIGE + [("m", 2, "FFF0CF"), ("m", 3, "FDD889"), ("m", 21, "F8B330"), ("m", 22, "E59700")],
+    "Selected": BEIGE + [("m", 2, "CEE7FF"), ("m", 3, "B1CCF2"), ("m", 21, "6982EE"), ("m", 22, "6982EE")],
+    "Pressed": [("m", 0, "ECE9D8"), ("m", 24, "ECE9D8"), (0, 12, "ECE9D8"), ("r", 12, "ECE9D8"),
+                ("m", 1, "E0DCC9"), ("m", 23, "F8F7F0"), (1, 12, "E2DECB"), ("r-1", 12, "F0EEE0"),
+                ("m", 2, "003C74"), ("m", 22, "003C74"), (2, 12, "003C74"), ("r-2", 12, "003C74"), (2, 2, "7A95A8"),
+                ("m", 3, "D1CCC1"), (3, 12, "D7D4CB"), ("m", 21, "F2F1EE"), ("r-3", 12, "E4E3DC")],
+}
+bad = []
+for check in checks:
+    id, what = check.split(" ", 1)
+    x0, y0, w, h = place[id]
+    at = lambda x: x if isinstance(x, int) else w // 2 if x == "m" else w - 1 - int(x[2:] or 0)
+    if what in SKINS:
+        bad += [f"{check}: ({at(x)},{y}) is {px(x0 + at(x), y0 + y).hex()} not {c}" for x, y, c in SKINS[what]
+                if not near(px(x0 + at(x), y0 + y), c)]
+    elif what.startswith("top-"):
+        top, bottom = px(x0 + 8, y0 + 5), px(x0 + 8, y0 + 19)  # clear of the caption
+        white = top[0] >= 236 and bottom[0] <= 216 and bottom[2] > bottom[0]
+        tint = top[0] <= 216 and top[2] > top[0] and bottom[0] >= 236
+        if not (white if what == "top-white" else tint): bad.append(f"{check}: rows 5/19 are {top.hex()}/{bottom.hex()}")
+    elif what.startswith("ink:"):
+        m = h * 4 // 25  # clear of the ring
+        rows = [y for y in range(m, h - m) if any(sum(px(x0 + x, y0 + y)) < 300 for x in range(m, w - m))]
+        if rows[:1] != [int(what[4:])]: bad.append(f"{check}: ink from row {rows[:1]}")
+    else:
+        dx, dy, c = what.split(",")
+        if not near(px(x0 + int(dx), y0 + int(dy)), c): bad.append(f"{check}: is {px(x0 + int(dx), y0 + int(dy)).hex()}")
+print(*bad, sep="\n")
+sys.exit(1 if bad else 0)
+EOF
+}
+# ... retried until the paint has reached the screen.
+dlg_buttons_look() { lw_wait 5 dlg_buttons_ok "$@" || { dlg_buttons_ok "$@" >&2; lw_fail "screenshot $1 differs"; }; }
+
+# The buttons' skins and gradient under real pointer input (xdotool's XTEST path). Rows: input |
+# checks (;-separated). Focus opens on the CD mark, so no button has it at first; a left press
+# takes it, a right one does not; a press that left the button clicks nothing, even released back
+# on it; a right release clicks. Each move lands a pixel further right: Wine drops a move back to
+# the very position it last reported.
+test_dialog_buttons_look_and_click_under_real_input() {
+  dlg_setup buttons 700 1 3 && cp "$DLG_INI" "$LW_RUN_DIR/before.ini" && xdotool mousemove 20 20 && dlg_open || return 1
+  xdotool search --name '^<Lumenweave>$' windowfocus --sync 2>/dev/null
+  local S=$DLG_SAVE C=$DLG_CANCEL; local rows=(
+    "|$S Normal;$S top-white;$S ink:5;$C Normal;$C ink:6;$DLG_BROWSE Normal"
+    "key shift+Tab|$C Selected;$C top-white;$S Normal"
+    "move $S|$S HighLight;$S top-tint;$C Selected"
+    "mousedown 1|$S Pressed;$S top-tint;$C Normal;$C top-white"
+    "away|$S Selected;$S top-white"
+    "mouseup 1|$S Selected"
+    "move $S|$S HighLight;$S top-white"
+    "move $C|$C HighLight;$C top-tint;$S Selected"
+    "mousedown 1|$C Pressed"
+    "away|$C Selected"
+    "move $C|$C Selected"
+    "mouseup 1|$C HighLight"
+    "mousedown 3|$C HighLight"
+  )
+  local row input checks n=0 nudge=0 x y
+  for row in "${rows[@]}"; do
+    IFS='|' read -r input checks <<<"$row"
+    case $input in
+      move*) read -r x y < <(lw_dialog_centre "${input#move }"); nudge=$(((nudge + 1) % 8))
+             xdotool mousemove $((x + nudge)) "$y" ;;
+      away) xdotool mousemove 20 20 ;;
+      ?*) xdotool $input ;;
+    esac
+    IFS=';' read -ra checks <<<"$checks"
+    dlg_buttons_look "buttons_$((n++))" "${checks[@]}" || lw_fail "after '$input'" || return 1
+    lw_alive "$LW_DIALOG_PID" && cmp -s "$LW_RUN_DIR/before.ini" "$DLG_INI" || lw_fail "'$input' clicked" || return 1
+  done
+  xdotool mouseup 3 && dlg_closed && cmp -s "$LW_RUN_DIR/before.ini" "$DLG_INI" || lw_fail "the right release did not cancel"
 }

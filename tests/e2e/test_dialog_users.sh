@@ -26,17 +26,20 @@ test_dialog_users_english_system_shows_no_japanese() {
 
 # Wine reads the DPI from LogPixels when a program starts; the layout follows it, controls and
 # pictures together. Wine 8 has one DPI for every monitor and sends no WM_DPICHANGED, so only the
-# opening layout shows here. Rows: dpi, client size, the OK button's size.
+# opening layout shows here. Rows: dpi, client size, the OK button's size, its pixels (corners
+# and ring scaled with the twips, the caption's ink as dlg_buttons_ok takes them).
 test_dialog_users_lays_out_for_the_dpi() {
   dlg_setup dpi 600 2 0
-  local row dpi cw ch bw bh
-  for row in "144 698 287 122 38" "96 465 191 81 25"; do
-    read -r dpi cw ch bw bh <<<"$row"
+  local row dpi cw ch bw bh looks
+  for row in "144 698 287 122 38 0,0,E0DCC9 0,19,E2DECB 61,0,E0DCC9 61,2,003C74 61,5,F3F3EE 121,19,F0EEE0 61,37,F8F7F0 ink:10" \
+    "96 465 191 81 25 Normal"; do
+    read -r dpi cw ch bw bh looks <<<"$row"
     lw_dpi "$dpi"
     dlg_open || return 1
     dlg_field client | grep -qx "client $cw $ch" || lw_fail "$dpi DPI: $(dlg_field client)" || return 1
     grep -q "^control $DLG_SAVE .* $bw $bh 1 設定\$" "$LW_DIALOG" || lw_fail "$dpi DPI: OK button not $bw x $bh" || return 1
-    sleep 2; lw_screenshot "$LW_RUN_DIR/shots/dialog-$dpi-dpi.png"
+    local checks=(); for look in $looks; do checks+=("$DLG_SAVE $look"); done
+    dlg_buttons_look "dialog-$dpi-dpi" "${checks[@]}" || return 1
     lw_probe close '<Lumenweave>' box && dlg_closed || return 1
   done
 }

@@ -13,35 +13,15 @@
 #include "platform/file_store.h"
 #include "settings/settings.h"
 
-namespace {
-
 using probe::Say;
 using namespace lw::settings;
 
-const std::string_view kKeys[] = {kKeyParticleCount, kKeyBgmSource, kKeyBgmRepeat, kKeyBgmFile};
-
-}  // namespace
-
-LW_PROBE_COMMAND(settings,
-                 "settings write INI KEY(0-3) VALUE | load FOLDER | hammer INI\n"
-                 "  write prints \"saved\" or \"refused\"; load prints count, source, track, file (code page 932)\n"
-                 "  with tabs; hammer saves 粒子数 = 111 and 222 in turn until killed") {
-  if (args.size() < 2) return 2;
+// The settings file store's writer, killed from outside at random moments.
+LW_PROBE_COMMAND(hammer, "hammer INI: saves 粒子数 = 111 and 222 in turn until killed") {
+  if (args.empty()) return 2;
   IniFile ini(lw::SystemFileStore(), lw::SystemCp932());
-  if (args[0] == L"write" && args.size() == 4) {
-    Say(ini.Write(kSection, kKeys[probe::Number(args, 2) & 3], args[3], args[1]).ok() ? "saved" : "refused");
-    return 0;
-  }
-  if (args[0] == L"load") {
-    const Settings s = LoadSettings(args[1], lw::SystemFileStore(), lw::SystemCp932());
-    Say("%d\t%d\t%d\t%s", s.particleCount, s.bgmSource, s.bgmTrack, lw::SystemCp932().Encode(s.bgmFile).c_str());
-    return 0;
-  }
-  if (args[0] == L"hammer") {
-    Say("hammering");
-    for (unsigned i = 0;; ++i) static_cast<void>(ini.Write(kSection, kKeyParticleCount, i % 2 ? L"111" : L"222", args[1]));
-  }
-  return 2;
+  Say("hammering");
+  for (unsigned i = 0;; ++i) static_cast<void>(ini.Write(kSection, kKeyParticleCount, i % 2 ? L"111" : L"222", args[0]));
 }
 
 namespace {

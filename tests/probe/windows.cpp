@@ -2,11 +2,11 @@
 // window and its controls, texts, monitors, object counts; and closing a window from outside.
 #include "tests/probe/probe.h"  // first: <windows.h> before the other system headers
 
-#include <psapi.h>
 #include <tlhelp32.h>
 #include <winternl.h>
 
 #include <algorithm>
+#include <utility>
 
 
 namespace {
@@ -133,7 +133,7 @@ namespace {
 // Wine's GetGuiResources is a stub that returns 0. Its GDI handle table, though, is private to
 // each process and reachable from the PEB (64-bit layout), so its live entries are the process's
 // objects.
-long GdiObjectsFromHandleTable(HANDLE process, DWORD pid) {
+long GdiObjects(HANDLE process, DWORD pid) {
   struct GdiEntry {
     UINT64 object;
     ULONG owner;
@@ -141,67 +141,38 @@ long GdiObjectsFromHandleTable(HANDLE process, DWORD pid) {
     UCHAR type, flags;
     UINT64 userPointer;
   };
-  static_assert(sizeof(GdiEntry) == 24);
-  using QueryFn = LONG(WINAPI*)(HANDLE, PROCESSINFOCLASS, PVOID, ULONG, PULONG);
-  const auto query = reinterpret_cast<QueryFn>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
   PROCESS_BASIC_INFORMATION info{};
-  if (!query || query(process, ProcessBasicInformation, &info, sizeof info, nullptr) != 0 || !info.PebBaseAddress)
-    return -1;
   UINT64 table = 0;
   SIZE_T got = 0;
-  if (!ReadProcessMemory(process, reinterpret_cast<const BYTE*>(info.PebBaseAddress) + 0xF8, &table, sizeof table, &got) ||
-      !table)
+  if (NtQueryInformationProcess(process, ProcessBasicInformation, &info, sizeof info, nullptr) != 0 ||
+      !ReadProcessMemory(process, reinterpret_cast<const BYTE*>(info.PebBaseAddress) + 0xF8, &table, sizeof table, &got))
     return -1;
   std::vector<GdiEntry> entries(0x10000);
-  if (!ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(), entries.size() * sizeof(GdiEntry), &got))
-    return -1;
+  ReadProcessMemory(process, reinterpret_cast<const void*>(table), entries.data(), entries.size() * sizeof(GdiEntry), &got);
   long count = 0;
-  for (std::size_t i = 0; i < got / sizeof(GdiEntry); ++i) {
-    const USHORT owner = static_cast<USHORT>(entries[i].owner & 0xFFFF);
-    count += entries[i].type != 0 && entries[i].object != 0 && (owner == static_cast<USHORT>(pid) || owner == 0);
-  }
+  for (std::size_t i = 0; i < got / sizeof(GdiEntry); ++i)
+    count += entries[i].type && entries[i].object && ((entries[i].owner & 0xFFFF) == (pid & 0xFFFF) || !(entries[i].owner & 0xFFFF));
   return count;
 }
 
-struct WindowCount {
-  DWORD pid;
-  long count;
-};
-
 BOOL CALLBACK CountWindows(HWND hwnd, LPARAM param) {
-  auto* c = reinterpret_cast<WindowCount*>(param);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == c->pid) ++c->count;
-  if (pid == c->pid && !GetParent(hwnd)) EnumChildWindows(hwnd, CountWindows, param);
+  auto& [pid, count] = *reinterpret_cast<std::pair<DWORD, long>*>(param);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(hwnd, &owner);
+  if (owner == pid) ++count;
+  if (owner == pid && !GetParent(hwnd)) EnumChildWindows(hwnd, CountWindows, param);
   return TRUE;
 }
 
 }  // namespace
 
-LW_PROBE_COMMAND(stats, "stats [TITLE]: pid, GDI and USER objects, private bytes, handles of the window's process") {
-  DWORD pid = 0;
-  GetWindowThreadProcessId(Find(args), &pid);
-  const HANDLE process = pid ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid) : nullptr;
+LW_PROBE_COMMAND(stats, "stats [TITLE]: GDI objects and windows (USER objects) of the window's process") {
+  std::pair<DWORD, long> windows{0, 0};
+  GetWindowThreadProcessId(Find(args), &windows.first);
+  const HANDLE process = windows.first ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, windows.first) : nullptr;
   if (!process) return Say("none"), 1;
-  long gdi = static_cast<long>(GetGuiResources(process, GR_GDIOBJECTS));
-  long user = static_cast<long>(GetGuiResources(process, GR_USEROBJECTS));
-  const char* source = "GetGuiResources";
-  if (gdi == 0 && user == 0) {  // not implemented (Wine): the handle table, and the process's windows
-    gdi = GdiObjectsFromHandleTable(process, pid);
-    WindowCount windows{pid, 0};
-    EnumWindows(CountWindows, reinterpret_cast<LPARAM>(&windows));
-    user = windows.count;
-    source = "handle-table,windows";
-  }
-  PROCESS_MEMORY_COUNTERS_EX memory{};
-  memory.cb = sizeof memory;
-  GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
-  DWORD handles = 0;
-  GetProcessHandleCount(process, &handles);
+  EnumWindows(CountWindows, reinterpret_cast<LPARAM>(&windows));
+  Say("gdi %ld user %ld", GdiObjects(process, windows.first), windows.second);
   CloseHandle(process);
-  Say("pid=%lu gdi=%ld user=%ld private=%llu handles=%lu source=%s", pid, gdi, user,
-      static_cast<unsigned long long>(memory.PrivateUsage), handles, source);
   return 0;
 }
