@@ -184,6 +184,12 @@ lw_probe() { wine "$LW_PROBE" "$@" 2>/dev/null | tr -d '\r'; }
 
 lw_alive() { kill -0 "$1" 2>/dev/null; }
 lw_wait_exit() { lw_wait "$2" bash -c "! kill -0 $1 2>/dev/null"; }
+# Ends a saver with a key: true once process $1 has ended, within a second or, after one more key,
+# within $2 seconds (2 unless given). A key that reaches Wine before it has activated a window just
+# shown goes elsewhere.
+lw_end_by_key() { xdotool key space; lw_wait_exit "$1" 1 || { xdotool key space; lw_wait_exit "$1" "${2:-2}"; }; }
+# Whether no saver process is left (Wine's processes carry the Windows program's path).
+lw_no_saver_process() { ! pgrep -fi 'lumenweave\.scr' >/dev/null; }
 
 # X window ids whose title is exactly $1.
 lw_find_window() { xdotool search --name "^$(printf '%s' "$1" | sed 's/[][\\.^$*+?(){}|]/\\&/g')\$" 2>/dev/null; }
@@ -266,3 +272,16 @@ print(sum(1 for i in range(image.width * image.height) if image.pixels[i] >> 24)
 '
 }
 lw_pointer() { (($(lw_cursor_pixels) $1 0)); }  # the pointer's visible pixels compared with 0: == hidden, > shown
+
+# Prints "lit N other N upper X Y lower X Y spread DX DY" for a screenshot (1920 x 1080 unless
+# its width and height follow): lit (non-black)
+# pixels, how many of them are not pure yellow, the mean position of the lit pixels above and
+# below the centre line, and how far from the centre 98 % of them lie (horizontally, vertically).
+lw_display_analyse() {
+  convert "$1" -transparent black sparse-color: | tr ' ' '\n' | awk -F, -v w="${2:-1920}" -v h="${3:-1080}" '
+    function m(v, s) { return c[s] ? int(v[s] / c[s]) : -1 }
+    function q(a,   i, k) { for (i = 0; n && i <= w; i++) if ((k += a[i]) > int(0.98 * n)) return i; return 0 }
+    NF > 2 { n++; other += $0 !~ /,srgba\(255,255,0,1\)$/; s = $2 < h / 2; c[s]++; sx[s] += $1; sy[s] += $2
+              dx[$1 < w / 2 ? w / 2 - $1 : $1 - w / 2]++; dy[$2 < h / 2 ? h / 2 - $2 : $2 - h / 2]++ }
+    END { print "lit", n + 0, "other", other + 0, "upper", m(sx, 1), m(sy, 1), "lower", m(sx, 0), m(sy, 0), "spread", q(dx), q(dy) }'
+}

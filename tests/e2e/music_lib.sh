@@ -65,8 +65,4 @@ music_start_saver() {
   WINEDEBUG=$channels lw_start --log "$log" "$folder/Lumenweave.scr" /S
 }
 
-# Ends the saver with a key and waits for the process to end.
-music_end_saver() {
-  xdotool key space
-  lw_wait_exit "$1" 15
-}
+music_end_saver() { lw_end_by_key "$1" 15; }

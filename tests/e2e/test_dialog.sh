@@ -18,7 +18,7 @@ dlg_setup() {
   (($# == 1)) || lw_ini "${@:2}" >"$DLG_INI"
 }
 dlg_open() { lw_dialog_open "$DLG_DIR/Lumenweave.scr"; }
-dlg_text() { lw_probe text '<Lumenweave>' "$1"; }
+dlg_text() { lw_probe window '<Lumenweave>' | awk -v id="$1" '$1=="control" && $2==id {for (i = 0; i < 8; i++) sub(/^[^ ]* /, ""); print; exit}'; }
 dlg_text_is() { [[ $(dlg_text "$1") == "$2" ]]; }
 dlg_field() { awk -v k="$1" '$1==k {print; exit}' "$LW_DIALOG"; }
 dlg_closed() { lw_wait_exit "$LW_DIALOG_PID" 15 || lw_fail "the dialog did not end the program"; }
@@ -141,7 +141,7 @@ test_dialog_input_reaches_the_file() {
   read -r _ x y < <(dlg_field thumb)
   xdotool mousemove "$x" "$y"; sleep 0.3; xdotool mousedown 1; sleep 0.3
   xdotool mousemove $((x + 12)) "$y"; sleep 0.3
-  lw_wait 5 bash -c "[[ \$(wine '$LW_PROBE' text '<Lumenweave>' $DLG_READOUT 2>/dev/null | tr -d '\r') != 600 ]]" ||
+  lw_wait 5 eval '[[ $(dlg_text $DLG_READOUT) != 600 ]]' ||
     { xdotool mouseup 1; lw_fail "read-out did not move while dragging"; return 1; }
   xdotool mouseup 1; sleep 0.5
   lw_dialog_dump; local value; value=$(awk '$1=="slider" {print $3}' "$LW_DIALOG")

@@ -1,18 +1,5 @@
 # The running saver seen from outside: window, pixels, both looks, ending input, pointer.
 
-# Prints "lit N other N upper X Y lower X Y spread DX DY" for a screenshot (1920 x 1080 unless
-# its width and height follow): lit (non-black)
-# pixels, how many of them are not pure yellow, the mean position of the lit pixels above and
-# below the centre line, and how far from the centre 98 % of them lie (horizontally, vertically).
-lw_display_analyse() {
-  convert "$1" -transparent black sparse-color: | tr ' ' '\n' | awk -F, -v w="${2:-1920}" -v h="${3:-1080}" '
-    function m(v, s) { return c[s] ? int(v[s] / c[s]) : -1 }
-    function q(a,   i, k) { for (i = 0; n && i <= w; i++) if ((k += a[i]) > int(0.98 * n)) return i; return 0 }
-    NF > 2 { n++; other += $0 !~ /,srgba\(255,255,0,1\)$/; s = $2 < h / 2; c[s]++; sx[s] += $1; sy[s] += $2
-              dx[$1 < w / 2 ? w / 2 - $1 : $1 - w / 2]++; dy[$2 < h / 2 ? h / 2 - $2 : $2 - h / 2]++ }
-    END { print "lit", n + 0, "other", other + 0, "upper", m(sx, 1), m(sy, 1), "lower", m(sx, 0), m(sy, 0), "spread", q(dx), q(dy) }'
-}
-
 # Starts the saver (a copy with a settings file when $2 is given) and waits for its window.
 lw_display_start() {
   local dir=${LW_SCR%/*}

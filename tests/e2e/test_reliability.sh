@@ -75,7 +75,7 @@ rel_start_stop() {
     total=$((total + ms)); n=$((n + 1))
     [[ -z $(lw_find_window Lumenweave_Main) ]] || lw_fail "run $t: a Lumenweave_Main window is left" || return 1
     if ((t % 10 == 0 || t == runs)); then
-      [[ $(lw_probe processes Lumenweave.scr) == processes=0 ]] || lw_fail "run $t: a saver process is left" || return 1
+      lw_no_saver_process || lw_fail "run $t: a saver process is left" || return 1
       lw_wait 5 lw_pointer '>' || lw_fail "run $t: the pointer stays hidden" || return 1
     fi
   done
@@ -119,9 +119,7 @@ PY
     lw_wait_window Lumenweave_Main 30 || lw_fail "$name: no saver window" || return 1
     sleep 0.3
     lw_alive "$pid" || lw_fail "$name: the saver died" || return 1
-    # A key that reaches Wine before it has activated the new window goes elsewhere: one more then.
-    xdotool key space; lw_wait_exit "$pid" 1 || { xdotool key space; lw_wait_exit "$pid" 2; } ||
-      lw_fail "$name: the saver did not end on a key" || return 1
+    lw_end_by_key "$pid" || lw_fail "$name: the saver did not end on a key" || return 1
     lw_dialog_open "$dir/Lumenweave.scr" || lw_fail "$name: no settings dialog" || return 1
     lw_probe close '<Lumenweave>' box || lw_fail "$name: could not press the close box" || return 1
     lw_wait_exit "$LW_DIALOG_PID" 15 || lw_fail "$name: the dialog did not close" || return 1
@@ -192,6 +190,5 @@ test_reliability_longrun() {
   # Memory may wobble with the sound pipeline's buffers; a leak grows past 8 MiB.
   ((gdi <= first[0] && user <= first[1] && rss <= first[2] + 8192)) ||
     lw_fail "grew from minute 1: gdi ${first[0]} -> $gdi, user ${first[1]} -> $user, ${first[2]} -> $rss KiB" || return 1
-  xdotool key space
-  lw_wait_exit "$pid" 2 || lw_fail "still running 2 s after a key"
+  lw_end_by_key "$pid" || lw_fail "still running 2 s after a key"
 }

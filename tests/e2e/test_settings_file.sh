@@ -29,8 +29,7 @@ test_settings_file_in_utf16le_plays_and_survives_a_save() {
   lw_wait_window Lumenweave_Main 30 || lw_fail "no saver window" || return 1
   lw_wait 20 settings_loud "$rec" || lw_fail "no sound from $song" || return 1
   music_record_stop
-  xdotool key space
-  lw_wait_exit "$pid" 15 || lw_fail "a key did not end the saver" || return 1
+  lw_end_by_key "$pid" 15 || lw_fail "a key did not end the saver" || return 1
   lw_dialog_save_cd "$dir/Lumenweave.scr" || return 1
   lw_ini --utf16 700 1 0 "$song" >"$LW_RUN_DIR/expected.ini"
   cmp "$LW_RUN_DIR/expected.ini" "$dir/Lumenweave.ini" || lw_fail "saved: $(od -c "$dir/Lumenweave.ini" | head)"

@@ -29,8 +29,7 @@ test_startup_command_lines() {
       saver)
         lw_wait_window Lumenweave_Main 30 || lw_fail "'${args:0:20}': no saver window" || return 1
         lw_wait 10 lw_pointer == || lw_fail "'${args:0:20}': the pointer shows" || return 1
-        xdotool key space
-        lw_wait_exit "$pid" 10 || { xdotool key space; lw_wait_exit "$pid" 5; } || lw_fail "'${args:0:20}': a key did not end the saver" || return 1 ;;
+        lw_end_by_key "$pid" 5 || lw_fail "'${args:0:20}': a key did not end the saver" || return 1 ;;
       dialog)
         lw_wait_window "<Lumenweave>" 30 || lw_fail "'$args': no settings dialog" || return 1
         lw_wait 10 lw_pointer '>' || lw_fail "'$args': the pointer is hidden" || return 1
@@ -41,7 +40,7 @@ test_startup_command_lines() {
         [[ -z $(lw_find_window Lumenweave_Main)$(lw_find_window "<Lumenweave>") ]] || lw_fail "'${args:0:20}' opened a window" || return 1 ;;
     esac
   done
-  [[ $(lw_probe processes Lumenweave.scr) == processes=0 ]] || lw_fail "a process is left"
+  lw_no_saver_process || lw_fail "a process is left"
 }
 
 test_startup_second_start_ends_at_once() {
@@ -60,6 +59,5 @@ test_startup_second_start_ends_at_once() {
     [[ -z $(lw_find_window "<Lumenweave>") ]] || lw_fail "'$args' opened the dialog" || return 1
     [[ -z $(lw_find_window "Preview Window") ]] || lw_fail "'$args' opened a preview" || return 1
   done
-  xdotool key space
-  lw_wait_exit "$saver" 10 || lw_fail "a key did not end the saver"
+  lw_end_by_key "$saver" 10 || lw_fail "a key did not end the saver"
 }

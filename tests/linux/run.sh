@@ -9,54 +9,38 @@ source "$LW_ROOT/tests/e2e/lib.sh"
 source "$LW_ROOT/tests/e2e/music_lib.sh"
 source "$LW_ROOT/tests/bench/linux_hack_cpu.sh"
 
-# Prints "lit N upper N lower N mirrored 0|1" for a screenshot: pixels not black, yellow pixels
-# above and below the centre line, and whether the two halves' median distances from the centre
-# (across, and up or down) agree within 40 pixels, as for clouds mirrored about that line.
-analyse() {
-  local size; size=$(identify -format '%w %h' "$1")
-  convert "$1" -depth 8 rgb:- | python3 -c '
-import re, statistics as st, sys
-w, h = map(int, sys.argv[1:]); d = sys.stdin.buffer.read(); halves = ([], []); lit = set()
-for m in re.finditer(rb"[^\0]", d):
-    i = m.start() // 3
-    if i in lit: continue
-    lit.add(i); x, y = i % w, i // w
-    if d[3 * i:3 * i + 3] == b"\xff\xff\x00": halves[y >= h // 2].append((x, abs(y - h // 2)))
-med = [(st.median(p[0] for p in s), st.median(p[1] for p in s)) if s else (-999, -999) for s in halves]
-ok = all(abs(a - b) < 40 for a, b in zip(*med)) and min(map(len, halves)) > 20
-print("lit", len(lit), "upper", len(halves[0]), "lower", len(halves[1]), "mirrored", int(ok))' $size
-}
-field() { sed -E "s/.*$2 ([0-9]+).*/\1/" <<<"$1"; }
-shot() { import -window "${1:-root}" "$LW_RUN_DIR/shots/$t.png" 2>/dev/null && analyse "$LW_RUN_DIR/shots/$t.png"; }
 start() { "$HACK" "$@" 2>>"$LW_RUN_DIR/hack.log" & HACK_PID=$!; LW_TEST_PIDS+=("$HACK_PID"); }
-# Waits up to `seconds` for a screenshot whose field passes an awk test, e.g. until_shot 5 lit '>100';
-# the analysis of the last one stays in LINE.
+# Waits up to $1 seconds for a screenshot (of the root or the window $3) whose figures pass the
+# arithmetic test $2: those of lw_display_analyse (lit other ux uy lx ly sx sy) and its size w h.
 until_shot() {
-  local field=$2 test=$3 window=${4:-root} deadline=$((SECONDS + $1))
+  local deadline=$((SECONDS + $1)) f=$LW_RUN_DIR/shots/$t.png lit other ux uy lx ly sx sy w h
   while ((SECONDS <= deadline)); do
-    LINE=$(shot "$window"); echo "$LINE"
-    awk -v v="$(field "$LINE" "$field")" "BEGIN { exit !(v $test) }" && return 0
+    import -window "${3:-root}" "$f" 2>/dev/null && read -r w h < <(identify -format '%w %h\n' "$f") &&
+      read -r _ lit _ other _ ux uy _ lx ly _ sx sy < <(lw_display_analyse "$f" "$w" "$h") &&
+      echo "lit $lit other $other upper $ux,$uy lower $lx,$ly in $w x $h" && (($2)) && return 0
     sleep 0.3
   done
   return 1
 }
+# Yellow clouds above and below the centre line, mirrored about it.
+MIRRORED='other == 0 && ux >= 0 && lx >= 0 && (ux - lx) ** 2 <= 40 ** 2 && (uy + ly - h) ** 2 <= 40 ** 2'
 ends_within() { kill -"$1" "$HACK_PID"; lw_wait_exit "$HACK_PID" "$2" && wait "$HACK_PID"; }
 
 test_root_shows_mirrored_clouds_and_ends_on_sigterm() {
   start -root
-  until_shot 20 mirrored '== 1' || lw_fail "no mirrored yellow clouds" || return 1
+  until_shot 20 "$MIRRORED" || lw_fail "no mirrored yellow clouds" || return 1
   ends_within TERM 1 || lw_fail "did not end cleanly within a second of SIGTERM"
 }
 
 # A lone particle paints a trail in trail periods: its dots period shows one pixel (two allowed).
 test_count_zero_lights_at_most_two_pixels() {
   start -root -count 0
-  until_shot 20 lit '>= 1 && v <= 2' || lw_fail "no frame with one or two pixels lit"
+  until_shot 20 'lit >= 1 && lit <= 2' || lw_fail "no frame with one or two pixels lit"
 }
 
 test_missing_music_still_draws_and_ends_on_sigint() {
   start -root -music "$LW_RUN_DIR/missing.mp3"
-  until_shot 20 lit '> 100' || lw_fail "nothing drawn" || return 1
+  until_shot 20 'lit > 100' || lw_fail "nothing drawn" || return 1
   ends_within INT 1 || lw_fail "did not end within a second of SIGINT"
 }
 
@@ -75,8 +59,7 @@ test_own_window_keeps_drawing_when_resized_and_ends_when_closed() {
   lw_wait 10 lw_find_window Lumenweave || lw_fail "no window" || return 1
   local id; id=$(lw_find_window Lumenweave | head -1)
   xdotool windowsize "$id" 300 200
-  until_shot 20 lit '> 50' "$id" || lw_fail "the small window shows no clouds" || return 1
-  [[ $(identify -format '%w %h' "$LW_RUN_DIR/shots/$t.png") == '300 200' ]] || lw_fail "not resized" || return 1
+  until_shot 20 'lit > 50 && w == 300 && h == 200' "$id" || lw_fail "the window, resized, shows no clouds" || return 1
   xdotool windowclose "$id"; lw_wait_exit "$HACK_PID" 2 || lw_fail "lives on without its window"
 }
 
@@ -99,7 +82,7 @@ test_xscreensaver_daemon_runs_and_ends_the_hack() {
   lw_wait 15 as_user xscreensaver-command -version || lw_fail "daemon did not start" || return 1
   as_user xscreensaver-command -activate
   lw_wait 15 pgrep -u "$user" -x lumenweave || lw_fail "hack not started" || return 1
-  until_shot 20 upper '> 100' || lw_fail "no animation on screen" || return 1
+  until_shot 20 "$MIRRORED" || lw_fail "no animation on screen" || return 1
   as_user xscreensaver-command -deactivate
   lw_wait 10 bash -c "! pgrep -u $user -x lumenweave" || lw_fail "hack still running after -deactivate" || return 1
   as_user xscreensaver-command -exit >/dev/null

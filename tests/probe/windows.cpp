@@ -2,7 +2,6 @@
 // window and its controls, texts, monitors, object counts; and closing a window from outside.
 #include "tests/probe/probe.h"  // first: <windows.h> before the other system headers
 
-#include <tlhelp32.h>
 #include <winternl.h>
 
 #include <algorithm>
@@ -102,30 +101,10 @@ LW_PROBE_COMMAND(displaychange, "displaychange: tells every top-level window the
   return PostMessageW(HWND_BROADCAST, WM_DISPLAYCHANGE, 32, size) ? 0 : 4;
 }
 
-LW_PROBE_COMMAND(text, "text TITLE ID: the text of the control with that id") {
-  const HWND child = GetDlgItem(Find(args), probe::Number(args, 1));
-  if (!child) return 3;
-  Say("%s", Utf8(TextOf(child)).c_str());
-  return 0;
-}
-
 LW_PROBE_COMMAND(close, "close TITLE [box]: posts WM_CLOSE, or with `box` what the close box sends") {
   const HWND window = Find(args);
   const bool box = args.size() > 1 && args[1] == L"box";
   return window && PostMessageW(window, box ? WM_SYSCOMMAND : WM_CLOSE, box ? SC_CLOSE : 0, 0) ? 0 : 4;
-}
-
-LW_PROBE_COMMAND(processes, "processes NAME: how many processes run an image of that file name") {
-  const HANDLE snap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snap == INVALID_HANDLE_VALUE || args.empty()) return 1;
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof entry;
-  long count = 0;
-  for (BOOL ok = Process32FirstW(snap, &entry); ok; ok = Process32NextW(snap, &entry))
-    count += lstrcmpiW(entry.szExeFile, args[0].c_str()) == 0;
-  CloseHandle(snap);
-  Say("processes=%ld", count);
-  return 0;
 }
 
 namespace {
