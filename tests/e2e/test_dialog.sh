@@ -252,8 +252,9 @@ dlg_buttons_look() { lw_wait 5 dlg_buttons_ok "$@" || { dlg_buttons_ok "$@" >&2;
 # The buttons' skins and gradient under real pointer input (xdotool's XTEST path). Rows: input |
 # checks (;-separated). Focus opens on the CD mark, so no button has it at first; a left press
 # takes it, a right one does not; a press that left the button clicks nothing, even released back
-# on it; a right release clicks. Each move lands a pixel further right: Wine drops a move back to
-# the very position it last reported.
+# on it, and so does one beside it released over it (Wine sends that release to the window pressed,
+# as X's implicit grab does; Windows to the button); a right release clicks. Each move lands a
+# pixel further right: Wine drops a move back to the very position it last reported.
 test_dialog_buttons_look_and_click_under_real_input() {
   dlg_setup buttons 700 1 3 && cp "$DLG_INI" "$LW_RUN_DIR/before.ini" && xdotool mousemove 20 20 && dlg_open || return 1
   xdotool search --name '^<Lumenweave>$' windowfocus --sync 2>/dev/null
@@ -270,14 +271,16 @@ test_dialog_buttons_look_and_click_under_real_input() {
     "away|$C Selected"
     "move $C|$C Selected"
     "mouseup 1|$C HighLight"
-    "mousedown 3|$C HighLight"
+    "move $S -70|" "mousedown 1|" "move $S|" "mouseup 1|"
+    "mousedown 3|" "move $S 150|" "mouseup 3|"
+    "move $C|" "mousedown 3|$C HighLight"
   )
-  local row input checks n=0 nudge=0 x y
+  local row input checks n=0 nudge=0 x y id dx
   for row in "${rows[@]}"; do
     IFS='|' read -r input checks <<<"$row"
     case $input in
-      move*) read -r x y < <(lw_dialog_centre "${input#move }"); nudge=$(((nudge + 1) % 8))
-             xdotool mousemove $((x + nudge)) "$y" ;;
+      move*) read -r _ id dx <<<"$input"; read -r x y < <(lw_dialog_centre "$id"); nudge=$(((nudge + 1) % 8))
+             xdotool mousemove $((x + ${dx:-0} + nudge)) "$y" ;;
       away) xdotool mousemove 20 20 ;;
       ?*) xdotool $input ;;
     esac

@@ -60,20 +60,6 @@ test_display_window_dots_and_trails_in_mirrored_clouds() {
   (((16#$style & 0x00C40000) == 0)) || lw_fail "has a frame" || return 1
 }
 
-# Ending from outside, beyond what the start/stop runs of the reliability tests (a key, the left
-# and right buttons, moves) and the monitor tests (moves across monitors) cover: closed (task
-# switcher, session end), the saver ends in order rather than running on without its window; the
-# extra buttons X1 and X2 and the wheel, up, down, left and right, end it too.
-test_display_close_extra_buttons_and_wheel_end_it() {
-  local how
-  for how in close 8 9 4 5 6 7; do
-    lw_display_start /S && sleep 1 || return 1
-    if [[ $how == close ]]; then lw_probe close Lumenweave_Main; else xdotool click "$how"; fi
-    lw_wait_exit "$LW_DISPLAY_PID" 1 || lw_fail "$how did not end the saver within a second" || return 1
-    [[ -z $(lw_find_window Lumenweave_Main) ]] || lw_fail "$how left the window" || return 1
-  done
-}
-
 # One particle (粒子数 0): in the first two seconds (fewer than the 187 emitter steps before the
 # first flip to trails) every frame is a dots frame and lights at most the particle's pixel.
 test_display_zero_particles_light_at_most_two_pixels() {

@@ -24,12 +24,16 @@ rel_exit_ms() {
   echo $(($(rel_now_ms) - start))
 }
 
-# Ends the saver the way a user does: key, click or mouse movement (XTEST, never --window).
+# Ends the saver the way a user does: key, click or mouse movement (XTEST, never --window); run
+# $3 of the clicks takes the left, the right or an extra button (X1, X2), turns the wheel one
+# of four ways or closes the window (task switcher, session end) in turn.
 rel_input() {
+  local clicks=(1 3 8 9 4 5 6 7 close)
   case $1 in
     key) local keys=(space a Escape Return Tab Up Down F5 Shift_L z)
          xdotool key "${keys[RANDOM % ${#keys[@]}]}" ;;
-    click) xdotool click $((RANDOM % 2 * 2 + 1)) ;;  # the left or the right button
+    click) local c=${clicks[$3 % ${#clicks[@]}]}
+           if [[ $c == close ]]; then lw_probe close Lumenweave_Main; else xdotool click "$c"; fi ;;
     # The eleventh movement ends it (Wine adds one when the window appears). Moves that arrive
     # within one frame reach the saver as one event, as the system coalesces them, so they are
     # spaced by a little more than a frame; a coalesced one is made up for by one more.
@@ -59,7 +63,7 @@ rel_start_stop() {
     if ((t % 10 == 2)); then
       lw_wait 5 lw_pointer == || lw_fail "run $t: the pointer shows while the saver runs" || return 1
     fi
-    rel_input "$how" "$pid"
+    rel_input "$how" "$pid" "$t"
     local ended=1
     ms=$(rel_exit_ms "$pid" 1000) || ended=0
     if ((!ended && delay == 0)); then
@@ -67,7 +71,7 @@ rel_start_stop() {
       # and taken it into its pointer routing; it then goes to the window that was there before
       # (as on Windows before the saver is shown), and the saver never sees it. The next one counts.
       lost=$((lost + 1)); ended=1
-      rel_input "$how" "$pid"
+      rel_input "$how" "$pid" "$t"
       ms=$(rel_exit_ms "$pid" 1000) || ended=0
     fi
     ((ended)) || lw_fail "run $t ($how after ${delay} ms): still running ${ms} ms after the input" || return 1
