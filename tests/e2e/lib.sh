@@ -257,19 +257,14 @@ lw_dpi() {
 # Whether the X pointer shows anything: the number of non-transparent pixels of the cursor image.
 lw_cursor_pixels() {
   python3 -c '
-import ctypes
-x11 = ctypes.CDLL("libX11.so.6"); xfixes = ctypes.CDLL("libXfixes.so.3")
-class Image(ctypes.Structure):
-    _fields_ = [("x", ctypes.c_short), ("y", ctypes.c_short), ("width", ctypes.c_ushort),
-                ("height", ctypes.c_ushort), ("xhot", ctypes.c_ushort), ("yhot", ctypes.c_ushort),
-                ("serial", ctypes.c_ulong), ("pixels", ctypes.POINTER(ctypes.c_ulong)),
-                ("atom", ctypes.c_ulong), ("name", ctypes.c_char_p)]
-x11.XOpenDisplay.restype = ctypes.c_void_p
-xfixes.XFixesGetCursorImage.restype = ctypes.POINTER(Image)
-xfixes.XFixesGetCursorImage.argtypes = [ctypes.c_void_p]
-image = xfixes.XFixesGetCursorImage(x11.XOpenDisplay(None)).contents
-print(sum(1 for i in range(image.width * image.height) if image.pixels[i] >> 24))
-'
+import ctypes as c
+x11, xfixes = c.CDLL("libX11.so.6"), c.CDLL("libXfixes.so.3")
+class Image(c.Structure):  # XFixesCursorImage up to its pixels
+    _fields_ = [("x", c.c_short), ("y", c.c_short), ("size", c.c_ushort * 4), ("serial", c.c_ulong), ("pixels", c.POINTER(c.c_ulong))]
+x11.XOpenDisplay.restype = c.c_void_p
+xfixes.XFixesGetCursorImage.restype, xfixes.XFixesGetCursorImage.argtypes = c.POINTER(Image), [c.c_void_p]
+i = xfixes.XFixesGetCursorImage(x11.XOpenDisplay(None)).contents
+print(sum(1 for n in range(i.size[0] * i.size[1]) if i.pixels[n] >> 24))'
 }
 lw_pointer() { (($(lw_cursor_pixels) $1 0)); }  # the pointer's visible pixels compared with 0: == hidden, > shown
 

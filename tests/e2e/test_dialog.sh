@@ -173,39 +173,30 @@ test_dialog_looks_right() {
   trap "wine reg delete 'HKCU\\Software\\Wine\\X11 Driver' /v Managed /f >/dev/null 2>&1" RETURN
   dlg_setup look 1200 1 12 'C:\lwdlg\look\曲.wav' && : >"$DLG_DIR/曲.wav"
   dlg_open || return 1
-  local shot="$LW_RUN_DIR/shots/dialog.png"
-  read -r _ ox oy < <(dlg_field origin)
-  px() { convert "$shot" -crop "1x1+$1+$2" -depth 8 txt:- | tail -1 | grep -oE '\([0-9]+,[0-9]+,[0-9]+' | head -1 | tr -d '('; }
-  # The drawing reaches the screen once the dialog is idle: shoot until the panel's strip shows.
-  shot_ready() { lw_screenshot "$shot" &&
-    (($(convert "$shot" -crop "22x20+$((ox + 18))+$((oy + 56))" -unique-colors txt:- | wc -l) > 3)); }
-  lw_wait 15 shot_ready
   # Gradient: dark blue at the top, lavender at mid-height (left margin column); the last visible
   # row, 190, is one short of the row at the full height that is dark blue again.
-  [[ $(px $((ox + 4)) "$oy") == 0,0,30 ]] || lw_fail "top row $(px $((ox + 4)) "$oy")" || return 1
-  [[ $(px $((ox + 4)) $((oy + 190))) == 4,4,34 ]] || lw_fail "bottom row $(px $((ox + 4)) $((oy + 190)))" || return 1
-  [[ $(px $((ox + 4)) $((oy + 95))) == 220,220,250 ]] || lw_fail "middle row $(px $((ox + 4)) $((oy + 95)))" || return 1
-  # The panel is covered with the strip picture repeated every 20 rows from its top (client row 16).
-  local a b; a=$(convert "$shot" -crop "22x4+$((ox + 18))+$((oy + 65))" -depth 8 rgb:- | md5sum)
-  b=$(convert "$shot" -crop "22x4+$((ox + 18))+$((oy + 125))" -depth 8 rgb:- | md5sum)
-  [[ $a == "$b" ]] || lw_fail "the panel does not repeat every 20 rows" || return 1
-  (($(convert "$shot" -crop "22x20+$((ox + 18))+$((oy + 56))" -unique-colors txt:- | wc -l) > 3)) ||
-    lw_fail "the panel is a plain fill, not the strip" || return 1
-  read -r _ l t r b < <(dlg_field window)
-  convert "$shot" -crop "$((r - l))x$((b - t))+$l+$t" "$LW_RUN_DIR/shots/dialog-window.png"
-  lw_log "screenshot: $LW_RUN_DIR/shots/dialog-window.png"
+  dlg_buttons_look dialog "origin 4,0,00001E" "origin 4,95,DCDCFA" "origin 4,190,040422" || return 1
+  # The panel is covered with the strip picture (not a plain fill) repeated every 20 rows from its
+  # top (client row 16).
+  local ox oy; read -r _ ox oy < <(dlg_field origin)
+  panel() { convert "$LW_RUN_DIR/shots/dialog.png" -crop "22x$2+$((ox + 18))+$((oy + $1))" "${@:3}"; }
+  [[ $(panel 65 4 -depth 8 rgb:- | md5sum) == "$(panel 125 4 -depth 8 rgb:- | md5sum)" ]] &&
+    (($(panel 56 20 -unique-colors txt:- | wc -l) > 3)) || lw_fail "the panel is not the strip repeated every 20 rows" || return 1
   lw_probe close '<Lumenweave>' box && dlg_closed
 }
 
 # The dialog's buttons in a screenshot: each check "ID WHAT", WHAT a skin (colours of its ring),
 # top-white / top-tint (the gradient's direction), ink:N (the caption's ink starts N rows down) or
-# DX,DY,RRGGBB; the buttons' places come from the last dump.
+# DX,DY,RRGGBB; the controls' places come from the last dump, ID "origin" is the client area's.
 dlg_buttons_ok() {
   local shot=$LW_RUN_DIR/shots/$1.png; shift
   lw_screenshot "$shot" && python3 - "$shot" "$LW_DIALOG" "$@" <<'EOF'
 import subprocess, sys
 shot, dump, checks = sys.argv[1], sys.argv[2], sys.argv[3:]
-place = {f[1]: list(map(int, f[3:7])) for f in (l.split() for l in open(dump, encoding="utf-8")) if f[0] == "control"}
+place = {}
+for f in (l.split() for l in open(dump, encoding="utf-8")):
+    if f[0] == "control": place[f[1]] = list(map(int, f[3:7]))
+    if f[0] == "origin": place["origin"] = [int(f[1]), int(f[2]), 0, 0]
 W = int(subprocess.run(["identify", "-format", "%w", shot], capture_output=True, text=True).stdout)
 raw = subprocess.run(["convert", shot, "-depth", "8", "rgb:-"], capture_output=True).stdout
 px = lambda x, y: raw[(y * W + x) * 3:(y * W + x) * 3 + 3]
@@ -247,7 +238,7 @@ sys.exit(1 if bad else 0)
 EOF
 }
 # ... retried until the paint has reached the screen.
-dlg_buttons_look() { lw_wait 5 dlg_buttons_ok "$@" || { dlg_buttons_ok "$@" >&2; lw_fail "screenshot $1 differs"; }; }
+dlg_buttons_look() { lw_wait 15 dlg_buttons_ok "$@" || { dlg_buttons_ok "$@" >&2; lw_fail "screenshot $1 differs"; }; }
 
 # The buttons' skins and gradient under real pointer input (xdotool's XTEST path). Rows: input |
 # checks (;-separated). Focus opens on the CD mark, so no button has it at first; a left press
