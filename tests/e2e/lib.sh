@@ -177,6 +177,12 @@ lw_start() {
 
 # Starts the saver (a copy of it can be chosen with LW_SCR) with the given arguments.
 lw_start_scr() { lw_start "$LW_SCR" "$@"; }
+# Starts the saver PROGRAM with /S (Wine's channels as WINEDEBUG says, into LOG) and waits for its
+# window: lw_run_saver PROGRAM [LOG]; its pid goes to LW_SAVER_PID.
+lw_run_saver() {
+  lw_start --log "${2:-/dev/null}" "$1" /S; LW_SAVER_PID=$LW_LAST_PID
+  lw_wait_window Lumenweave_Main 30 || lw_fail "no saver window"
+}
 
 # Runs a command of the tests' probe program (tests/probe) in the foreground and prints its output.
 LW_PROBE=$LW_PROBES/probe.exe

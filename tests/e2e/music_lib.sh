@@ -45,7 +45,6 @@ music_rms() {
   local raw=$1; shift
   sox -t raw -r 44100 -e signed -b 16 -c 2 "$raw" -n trim "$@" stat 2>&1 | awk '/RMS     amplitude/ {print $3}'
 }
-music_seconds() { sox -t raw -r 44100 -e signed -b 16 -c 2 "$1" -n stat 2>&1 | awk '/Length \(seconds\)/ {print $3}'; }
 music_loud() { awk -v a="$1" 'BEGIN { exit !(a > 0.01) }'; }
 music_silent() { awk -v a="$1" 'BEGIN { exit !(a < 0.001) }'; }
 
@@ -59,10 +58,4 @@ music_saver_folder() {
   local folder; folder=$(lw_saver_copy "$1") && lw_ini 40 "$2" "$3" "$4" >"$folder/Lumenweave.ini" && printf '%s\n' "$folder"
 }
 
-# Starts the saver copy in `folder` with /S and Wine's trace channels `channels` into `log`.
-music_start_saver() {
-  local folder=$1 channels=$2 log=$3
-  WINEDEBUG=$channels lw_start --log "$log" "$folder/Lumenweave.scr" /S
-}
-
-music_end_saver() { lw_end_by_key "$1" 15; }
+music_end_saver() { lw_end_by_key "$LW_SAVER_PID" 15; }

@@ -1,14 +1,12 @@
 # The running saver seen from outside: window, pixels, both looks, ending input, pointer.
 
-# Starts the saver (a copy with a settings file when $2 is given) and waits for its window.
+# Starts the saver with /S (a copy with the settings file text $1 when given), waits for its window.
 lw_display_start() {
   local dir=${LW_SCR%/*}
-  if [[ -n ${2:-} ]]; then
-    dir=$(lw_saver_copy display) && printf '%s' "$2" | iconv -f UTF-8 -t CP932 >"$dir/Lumenweave.ini" || return 1
+  if [[ -n ${1:-} ]]; then
+    dir=$(lw_saver_copy display) && printf '%s' "$1" | iconv -f UTF-8 -t CP932 >"$dir/Lumenweave.ini" || return 1
   fi
-  lw_start "$dir/Lumenweave.scr" $1
-  LW_DISPLAY_PID=$LW_LAST_PID
-  lw_wait_window Lumenweave_Main 30 || lw_fail "no Lumenweave_Main window"
+  lw_run_saver "$dir/Lumenweave.scr"
 }
 
 # Screenshots every 0.4 s: within 10 s a dots frame (at most one pixel per particle) and a trail
@@ -19,7 +17,7 @@ lw_display_start() {
 # without a frame.
 test_display_window_dots_and_trails_in_mirrored_clouds() {
   xdotool mousemove 960 540
-  lw_display_start /S || return 1
+  lw_display_start || return 1
   local start=$SECONDS dots="" trails="" mirrored="" i line
   for i in $(seq 1 100); do
     local shot="$LW_RUN_DIR/shots/display_$i.png"
@@ -63,7 +61,7 @@ test_display_window_dots_and_trails_in_mirrored_clouds() {
 # One particle (粒子数 0): in the first two seconds (fewer than the 187 emitter steps before the
 # first flip to trails) every frame is a dots frame and lights at most the particle's pixel.
 test_display_zero_particles_light_at_most_two_pixels() {
-  lw_display_start /S $'[Section]\r\n粒子数=0\r\n' || return 1
+  lw_display_start $'[Section]\r\n粒子数=0\r\n' || return 1
   local start=$SECONDS samples=0 line lit
   while ((SECONDS - start < 2)); do
     lw_screenshot "$LW_RUN_DIR/shots/display_zero.png"

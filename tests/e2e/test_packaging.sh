@@ -20,9 +20,7 @@ pkg_ready() {
 }
 
 pkg_reg_value() {  # pkg_reg_value KEY NAME -> the value's data; fails when absent
-  local out
-  out=$(wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r') || return 1
-  printf '%s\n' "$out" | sed -n "s/^ *$(printf '%s' "$2" | sed 's/\./\\./g') \{1,\}REG_[A-Z_]* \{1,\}//p" | grep . || return 1
+  wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v n="$2" '$1 == n && $2 ~ /^REG_/ {sub(/^ *[^ ]+ +[^ ]+ +/, ""); print; f = 1} END {exit !f}'
 }
 
 # The install folder (the default one unless given), as a Windows path and as a Unix path.
@@ -58,11 +56,8 @@ pkg_uninstall() {
 
 test_zip_holds_the_saver_readme_and_licence() {
   pkg_ready || return 1
-  local top; top=$(basename "$PKG_ZIP" .zip)
-  local listed expected
-  listed=$(unzip -Z1 "$PKG_ZIP" | sort)
-  expected=$(printf '%s\n' "$top/LICENSE.txt" "$top/Lumenweave.scr" "$top/README.txt")
-  [[ $listed == "$expected" ]] || lw_fail "ZIP holds: $listed" || return 1
+  local top listed; top=$(basename "$PKG_ZIP" .zip); listed=$(unzip -Z1 "$PKG_ZIP" | sort)
+  [[ $listed == "$(printf '%s\n' "$top/LICENSE.txt" "$top/Lumenweave.scr" "$top/README.txt")" ]] || lw_fail "ZIP holds: $listed" || return 1
   unzip -p "$PKG_ZIP" "$top/Lumenweave.scr" | cmp -s - "$LW_SCR" || lw_fail "the ZIP's saver is not the build's" || return 1
   # The README is the user's part only, readable in Notepad.
   local readme; readme=$(unzip -p "$PKG_ZIP" "$top/README.txt")

@@ -119,9 +119,8 @@ PY
   for ini in "$corpus"/*.ini; do
     name=$(basename "$ini" .ini)
     dir=$(lw_saver_copy "rel_hostile_$name") && cp "$ini" "$dir/Lumenweave.ini" || return 1
-    lw_start "$dir/Lumenweave.scr" /S; pid=$LW_LAST_PID
-    lw_wait_window Lumenweave_Main 30 || lw_fail "$name: no saver window" || return 1
-    sleep 0.3
+    lw_run_saver "$dir/Lumenweave.scr" || lw_fail "$name" || return 1
+    pid=$LW_SAVER_PID; sleep 0.3
     lw_alive "$pid" || lw_fail "$name: the saver died" || return 1
     lw_end_by_key "$pid" || lw_fail "$name: the saver did not end on a key" || return 1
     lw_dialog_open "$dir/Lumenweave.scr" || lw_fail "$name: no settings dialog" || return 1
@@ -172,9 +171,8 @@ PY
 test_reliability_longrun() {
   local dir win; dir=$(lw_saver_copy rel_longrun) || return 1; win=$(lw_winpath "$dir")
   music_make_tone "$dir/loop.mp3" 25 && lw_ini 600 2 0 "$win\\loop.mp3" >"$dir/Lumenweave.ini" || return 1
-  lw_start "$win\\Lumenweave.scr" /S; local pid=$LW_LAST_PID
-  lw_wait_window Lumenweave_Main 30 || lw_fail "no saver window" || return 1
-  local start=$SECONDS minute shot prev="" changed gdi user rss first=()
+  lw_run_saver "$win\\Lumenweave.scr" || return 1
+  local pid=$LW_SAVER_PID start=$SECONDS minute shot prev="" changed gdi user rss first=()
   for ((minute = 0; minute <= REL_MINUTES; minute++)); do
     while ((SECONDS - start < minute * 60)); do sleep 1; done
     lw_alive "$pid" || lw_fail "minute $minute: the saver died" || return 1

@@ -25,11 +25,10 @@ test_settings_file_in_utf16le_plays_and_survives_a_save() {
   mkdir -p "$dir/José" && music_make_tone "$dir/José/tone.mp3" 3 || lw_fail "could not make the MP3" || return 1
   lw_ini --utf16 700 2 0 "$song" >"$dir/Lumenweave.ini"
   music_record_start "$rec"
-  lw_start "$dir/Lumenweave.scr" /S; local pid=$LW_LAST_PID
-  lw_wait_window Lumenweave_Main 30 || lw_fail "no saver window" || return 1
+  lw_run_saver "$dir/Lumenweave.scr" || return 1
   lw_wait 20 settings_loud "$rec" || lw_fail "no sound from $song" || return 1
   music_record_stop
-  lw_end_by_key "$pid" 15 || lw_fail "a key did not end the saver" || return 1
+  lw_end_by_key "$LW_SAVER_PID" 15 || lw_fail "a key did not end the saver" || return 1
   lw_dialog_save_cd "$dir/Lumenweave.scr" || return 1
   lw_ini --utf16 700 1 0 "$song" >"$LW_RUN_DIR/expected.ini"
   cmp "$LW_RUN_DIR/expected.ini" "$dir/Lumenweave.ini" || lw_fail "saved: $(od -c "$dir/Lumenweave.ini" | head)"

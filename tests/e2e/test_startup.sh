@@ -49,8 +49,7 @@ test_startup_second_start_ends_at_once() {
   lw_start --log "$LW_RUN_DIR/second.log" "$LW_PROBE" preview 152 112 100 120 'C:\' 60
   lw_wait 30 grep -q '^parent' "$LW_RUN_DIR/second.log" || lw_fail "no host window" || return 1
   local handle; handle=$(tr -d '\r' <"$LW_RUN_DIR/second.log" | awk '/^parent/ {print $2}')
-  lw_start_scr /S; local saver=$LW_LAST_PID
-  lw_wait_window Lumenweave_Main 30 || lw_fail "no Lumenweave_Main window" || return 1
+  lw_run_saver "$LW_SCR" || return 1
   local args second
   for args in /S /C "/P 0" /p:0 "" /x "/p $handle"; do
     lw_start_scr $args; second=$LW_LAST_PID
@@ -59,5 +58,5 @@ test_startup_second_start_ends_at_once() {
     [[ -z $(lw_find_window "<Lumenweave>") ]] || lw_fail "'$args' opened the dialog" || return 1
     [[ -z $(lw_find_window "Preview Window") ]] || lw_fail "'$args' opened a preview" || return 1
   done
-  lw_end_by_key "$saver" 10 || lw_fail "a key did not end the saver"
+  lw_end_by_key "$LW_SAVER_PID" 10 || lw_fail "a key did not end the saver"
 }
