@@ -75,16 +75,23 @@ test_dialog_opens_centred_and_shows_the_settings_file() {
 }
 
 # What reaches the settings file. Rows: folder | settings before (lw_ini's arguments; - none) |
-# steps (click:ID[:MOUSE-BUTTON[:CLICKS]], box, refused) | the file after: lw_ini's arguments,
-# "unchanged" or "none". A double click saves once; right and middle releases click too.
+# steps (click:ID[:MOUSE-BUTTON[:CLICKS]], keys:KEY,KEY... to the focused dialog, box, refused) |
+# the file after: lw_ini's arguments, "unchanged" or "none". A double click saves once; right and
+# middle releases click too. Keys: the focus opens on the selected source; a hidden file stays so.
 # Awkward folders: non-ASCII, a path longer than 260 characters, a read-only folder (chattr +i:
 # as root, Unix permissions stop no write) and a read-only file (Wine derives the attribute from
 # the write bits), where saving fails: a message box owned by the dialog names the file
 # ("refused"), and the dialog stays open until closed. A folder that takes no new files still has
 # its file written in place. A music file in code page 932 is written back byte for byte.
+LW_LIMIT_test_dialog_writes_only_what_is_committed=420
 test_dialog_writes_only_what_is_committed() {
   local long=long; while ((${#long} < 280)); do long+=/another_long_folder_name_$((${#long} % 5)); done
   local rows=(
+    "Return|700 1 3 |keys:Return|700 1 3 " "Escape|700 1 3 |keys:Escape|unchanged"
+    "Down Return|700 1 3 |keys:Down,Return|700 0 3 " "Up Return|700 1 3 |keys:Up,Return|700 2 3 "
+    "shift+Tab space|700 1 3 |keys:shift+Tab,space|unchanged" "Tab x5 space|700 1 3 |keys:Tab,Tab,Tab,Tab,Tab,space|700 1 3 "
+    "Tab x7 Up Return|700 1 3 |keys:Tab,Tab,Tab,Tab,Tab,Tab,Tab,Up,Return|700 2 3 "
+    "hidden|700 0 0 |click:$((DLG_LABEL0 + 1)) click:$DLG_SAVE|700 1 0 "
     "fresh|-|click:$DLG_SAVE:1:2|600 0 0 "
     "commit|750 2 7 C:\\lwdlg\\commit\\song.mp3|click:$DLG_SAVE|unchanged"
     "曲|700 1 3 C:\\lwdlg\\曲\\曲.mp3|click:$((DLG_LABEL0 + 2)) click:$DLG_SAVE|700 2 3 C:\\lwdlg\\曲\\曲.mp3"
@@ -104,6 +111,7 @@ test_dialog_writes_only_what_is_committed() {
     if [[ $before == - ]]; then dlg_setup "$name"; else dlg_setup "$name" $before; fi || return 1
     [[ -f $DLG_INI ]] && cp "$DLG_INI" "$LW_RUN_DIR/before.ini"
     [[ $name == "read-only file" ]] && chmod a-w "$DLG_INI"
+    [[ $name == hidden ]] && wine cmd /c attrib +h "$DLG_WIN_DIR\\Lumenweave.ini" >/dev/null 2>&1
     dlg_open || return 1
     if [[ $name == read-only || $name == *"folder's file" ]]; then
       chattr +i "$DLG_DIR" 2>/dev/null || { lw_log "chattr +i is not permitted here: row skipped"; lw_stop_test_processes; continue; }
@@ -112,6 +120,8 @@ test_dialog_writes_only_what_is_committed() {
     for step in $steps; do
       case $step in
         click:*) IFS=: read -r _ id button clicks <<<"$step"; lw_dialog_click "$id" "$button" "$clicks" ;;
+        keys:*) xdotool search --name '^<Lumenweave>$' windowfocus --sync 2>/dev/null; sleep 0.5
+                xdotool key --delay 200 $(tr , ' ' <<<"${step#keys:}") ;;
         box) lw_probe close '<Lumenweave>' box ;;
         refused) dlg_refused ;;
       esac || return 1
@@ -125,6 +135,7 @@ test_dialog_writes_only_what_is_committed() {
       *) dlg_expect_file $after || lw_fail "$name: wrong bytes" || return 1 ;;
     esac
     [[ -z $(ls -A "$DLG_DIR" | grep -vx -e Lumenweave.scr -e Lumenweave.ini -e song.mp3 -e 曲.mp3) ]] || lw_fail "$name: stray files: $(ls "$DLG_DIR")" || return 1
+    [[ $name != hidden || $(wine cmd /c attrib "$DLG_WIN_DIR\\Lumenweave.ini" 2>/dev/null) == *H*C:* ]] || lw_fail "no longer hidden" || return 1
   done
 }
 # Input through the controls, in one dialog: the slider's read-out follows the thumb while it is

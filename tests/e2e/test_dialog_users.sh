@@ -1,5 +1,6 @@
 # The settings dialog as users other than a Japanese mouse user at 96 DPI meet it: English texts,
-# high DPI and ownership by the window that opened it.
+# high DPI, ownership by the window that opened it, and a screen reader in another process
+# (probe access) reading and pressing the controls' accessible objects.
 # Uses the helpers of test_dialog.sh (sourced before this file).
 
 test_dialog_users_english_system_shows_no_japanese() {
@@ -61,4 +62,17 @@ test_dialog_users_owned_by_the_window_given_with_c() {
     ((l == (sw - (r - l)) / 2)) || lw_fail "$args: left $l not centred" || return 1
     lw_probe close '<Lumenweave>' box && dlg_closed || return 1
   done
+}
+
+test_dialog_users_screen_reader_sees_and_presses_the_controls() {
+  dlg_setup reader 700 1 3 && dlg_open || return 1
+  lw_probe access '<Lumenweave>' >"$LW_RUN_DIR/access.txt"; cat "$LW_RUN_DIR/access.txt"
+  local line want=("push button|...|focusable||Press" "radio button|無し|focusable||Check"
+    "radio button|音楽CD|focused,checked,focusable||Check" "radio button|MP3、WAV|focusable||Check"
+    "combo box|曲目をﾘﾋﾟｰﾄ|focusable|3|" "slider|粒子数|focusable|700|"
+    "push button|設定|focusable||Press" "push button|ｷﾝｾﾙ|focusable||Press")
+  for line in "${want[@]}"; do grep -qxF "$line" "$LW_RUN_DIR/access.txt" || lw_fail "not seen: $line" || return 1; done
+  lw_probe access '<Lumenweave>' 無し && lw_probe access '<Lumenweave>' 設定 || lw_fail "a default action failed" ||
+    return 1
+  dlg_closed && dlg_expect_file 700 0 3
 }

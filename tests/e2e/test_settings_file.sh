@@ -1,6 +1,6 @@
 # The settings file on disk beyond the dialog's tests (test_dialog.sh): the coercion of its values
 # against the platform's; through the saver and its dialog a file in UTF-16LE naming a file code
-# page 932 cannot, and a hidden file.
+# page 932 cannot.
 source "$(dirname "${BASH_SOURCE[0]}")/music_lib.sh"
 
 # Settings values against the platform's own coercion (VarR8FromStr), run with the ANSI code page
@@ -32,15 +32,4 @@ test_settings_file_in_utf16le_plays_and_survives_a_save() {
   lw_dialog_save_cd "$dir/Lumenweave.scr" || return 1
   lw_ini --utf16 700 1 0 "$song" >"$LW_RUN_DIR/expected.ini"
   cmp "$LW_RUN_DIR/expected.ini" "$dir/Lumenweave.ini" || lw_fail "saved: $(od -c "$dir/Lumenweave.ini" | head)"
-}
-
-test_settings_file_hidden_stays_hidden() {
-  local dir attrib; dir=$(lw_saver_copy hidden) || return 1
-  lw_ini 700 0 0 >"$dir/Lumenweave.ini"
-  wine cmd /c attrib +h 'C:\hidden\Lumenweave.ini' >/dev/null 2>&1
-  lw_dialog_save_cd "$dir/Lumenweave.scr" || return 1
-  lw_ini 700 1 0 | cmp - "$dir/Lumenweave.ini" || lw_fail "not saved" || return 1
-  attrib=$(wine cmd /c attrib 'C:\hidden\Lumenweave.ini' 2>/dev/null | tr -d '\r')
-  lw_log "attrib: $attrib"
-  [[ ${attrib%%C:*} == *H* ]] || lw_fail "no longer hidden: $attrib"
 }
