@@ -196,14 +196,14 @@ test_dialog_looks_right() {
   lw_probe close '<Lumenweave>' box && dlg_closed
 }
 
-# The dialog's buttons in a screenshot: each check "ID WHAT", WHAT a skin (colours of its ring),
+# The dialog's buttons in a screenshot: each check "ID WHAT", WHAT a skin (its ring as its picture has it),
 # top-white / top-tint (the gradient's direction), ink:N (the caption's ink starts N rows down) or
 # DX,DY,RRGGBB; the controls' places come from the last dump, ID "origin" is the client area's.
 dlg_buttons_ok() {
   local shot=$LW_RUN_DIR/shots/$1.png; shift
-  lw_screenshot "$shot" && python3 - "$shot" "$LW_DIALOG" "$@" <<'EOF'
+  lw_screenshot "$shot" && python3 - "$shot" "$LW_DIALOG" "$LW_ROOT/resources/art" "$@" <<'EOF'
 import subprocess, sys
-shot, dump, checks = sys.argv[1], sys.argv[2], sys.argv[3:]
+shot, dump, art_dir, checks = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4:]
 place = {}
 for f in (l.split() for l in open(dump, encoding="utf-8")):
     if f[0] == "control": place[f[1]] = list(map(int, f[3:7]))
@@ -212,25 +212,18 @@ W = int(subprocess.run(["identify", "-format", "%w", shot], capture_output=True,
 raw = subprocess.run(["convert", shot, "-depth", "8", "rgb:-"], capture_output=True).stdout
 px = lambda x, y: raw[(y * W + x) * 3:(y * W + x) * 3 + 3]
 near = lambda got, want, d=2: all(abs(a - b) <= d for a, b in zip(got, bytes.fromhex(want)))
-BEIGE = [(0, 12, "E2DECB"), ("r", 12, "F0EEE0"), ("m", 0, "E0DCC9"), ("m", 24, "F8F7F0"), (0, 0, "E0DCC9"),
-         ("m", 1, "003C74"), ("m", 23, "003C74"), (1, 12, "003C74"), ("r-1", 12, "003C74"),
-         (1, 1, "7A95A8"), (2, 1, "255783"), ("r-1", 23, "7A95A8")]
-SKINS = {
-    "Normal": BEIGE + [("m", 2, "F3F3EE"), ("m", 3, "F3F3EE"), ("m", 21, "E2DFD6"), ("m", 22, "D6D0C5")],
-    "HighLight": BEIGE + [("m", 2, "FFF0CF"), ("m", 3, "FDD889"), ("m", 21, "F8B330"), ("m", 22, "E59700")],
-    "Selected": BEIGE + [("m", 2, "CEE7FF"), ("m", 3, "B1CCF2"), ("m", 21, "6982EE"), ("m", 22, "6982EE")],
-    "Pressed": [("m", 0, "ECE9D8"), ("m", 24, "ECE9D8"), (0, 12, "ECE9D8"), ("r", 12, "ECE9D8"),
-                ("m", 1, "E0DCC9"), ("m", 23, "F8F7F0"), (1, 12, "E2DECB"), ("r-1", 12, "F0EEE0"),
-                ("m", 2, "003C74"), ("m", 22, "003C74"), (2, 12, "003C74"), ("r-2", 12, "003C74"), (2, 2, "7A95A8"),
-                ("m", 3, "D1CCC1"), (3, 12, "D7D4CB"), ("m", 21, "F2F1EE"), ("r-3", 12, "E4E3DC")],
-}
+def ring(name):  # the ring of a skin at 96 DPI: its picture's edges, the middle stretched
+    art = subprocess.run(["convert", f"{art_dir}/skin_{name.lower()}.bmp", "-depth", "8", "rgb:-"], capture_output=True).stdout
+    assert len(art) == 64 * 25 * 3, name
+    return [(x, y, art[(y * 64 + (32 if x == "m" else x % 64)) * 3:][:3].hex()) for x in (0, 1, 2, 3, "m", -4, -3, -2, -1)
+            for y in (0, 1, 2, 3, 12, 21, 22, 23, 24) if (x, y) != ("m", 12)]
 bad = []
 for check in checks:
     id, what = check.split(" ", 1)
     x0, y0, w, h = place[id]
-    at = lambda x: x if isinstance(x, int) else w // 2 if x == "m" else w - 1 - int(x[2:] or 0)
-    if what in SKINS:
-        bad += [f"{check}: ({at(x)},{y}) is {px(x0 + at(x), y0 + y).hex()} not {c}" for x, y, c in SKINS[what]
+    at = lambda x: w // 2 if x == "m" else x % w
+    if what in ("Normal", "HighLight", "Selected", "Pressed"):
+        bad += [f"{check}: ({at(x)},{y}) is {px(x0 + at(x), y0 + y).hex()} not {c}" for x, y, c in ring(what)
                 if not near(px(x0 + at(x), y0 + y), c)]
     elif what.startswith("top-"):
         top, bottom = px(x0 + 8, y0 + 5), px(x0 + 8, y0 + 19)  # clear of the caption
