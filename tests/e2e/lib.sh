@@ -13,29 +13,16 @@ lw_log() { printf '[e2e] %s\n' "$*" >&2; }
 
 # Waits until a command succeeds; fails after `seconds`. Usage: lw_wait seconds cmd args...
 lw_wait() {
-  local seconds=$1; shift
-  local deadline=$((SECONDS + seconds))
-  while ((SECONDS <= deadline)); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  return 1
+  local deadline=$((SECONDS + $1)); shift
+  until "$@" >/dev/null 2>&1; do ((SECONDS <= deadline)) && sleep 0.1 || return 1; done
 }
 
 lw_free_display() {
-  local n
-  for n in $(seq 90 199); do
-    [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] || { echo "$n"; return 0; }
-  done
-  return 1
+  local n; for n in {90..199}; do [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] || { echo "$n"; return 0; }; done; return 1
 }
 
 lw_start_display() {
-  if [[ -n ${LW_MONITORS:-} ]]; then
-    lw_start_xorg "$LW_MONITORS" || return 1
-    LW_SESSION_PIDS+=("$LW_XORG_PID")
-    return 0
-  fi
+  [[ -z ${LW_MONITORS:-} ]] || { lw_start_xorg "$LW_MONITORS" && LW_SESSION_PIDS+=("$LW_XORG_PID"); return; }
   local n; n=$(lw_free_display) || { lw_log "no free display number"; return 1; }
   Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >"$LW_RUN_DIR/xvfb.log" 2>&1 &
   LW_SESSION_PIDS+=($!)
@@ -125,18 +112,13 @@ lw_start_wine() {
   export WINEPREFIX="$LW_RUN_DIR/prefix"
   export WINEDLLOVERRIDES="mscoree,mshtml="
   export WINEDEBUG=${WINEDEBUG:--all}
-  local templated=
-  if [[ -n ${LW_WINE_TEMPLATE:-} && -d $LW_WINE_TEMPLATE ]]; then
-    # Development shortcut: copy a prefix made earlier instead of preparing one (CI never sets it).
-    # Copied before the server starts: a server started first keeps an empty registry and saves
-    # it over the copy, which leaves COM classes (and so MCI's MPEGVideo player) unregistered.
-    cp -a "$LW_WINE_TEMPLATE" "$WINEPREFIX" && templated=1
-  fi
+  # Development shortcut: copy a prefix made earlier instead of preparing one (CI never sets it).
+  # Copied before the server starts: a server started first keeps an empty registry and saves it
+  # over the copy, which leaves COM classes (and so MCI's MPEGVideo player) unregistered.
+  [[ -z ${LW_WINE_TEMPLATE:-} || ! -d $LW_WINE_TEMPLATE ]] || cp -a "$LW_WINE_TEMPLATE" "$WINEPREFIX"
   wineserver -p -f >"$LW_RUN_DIR/wineserver.log" 2>&1 &
   LW_SESSION_PIDS+=($!)
-  if [[ -z $templated ]]; then
-    wine wineboot -i >"$LW_RUN_DIR/wineboot.log" 2>&1 || { lw_log "wineboot failed"; return 1; }
-  fi
+  [[ -e $WINEPREFIX/system.reg ]] || wine wineboot -i >"$LW_RUN_DIR/wineboot.log" 2>&1 || { lw_log "wineboot failed"; return 1; }
   wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\Drivers' /v Audio /t REG_SZ /d pulse /f >/dev/null 2>&1
   LW_DRIVE_C="$WINEPREFIX/drive_c"
@@ -151,14 +133,16 @@ lw_session_start() {
   [[ -z ${LW_MONITORS:-} ]] || lw_wine_sees_monitors "$LW_MONITORS"
 }
 
+# Ends the processes given: lw_end_pids SECONDS PID...; TERM first, KILL those alive SECONDS later.
+lw_end_pids() {
+  local seconds=$1 pid; shift
+  for pid; do kill -TERM "$pid" 2>/dev/null; done
+  for pid; do lw_wait_exit "$pid" "$seconds" || kill -KILL "$pid" 2>/dev/null; done; return 0
+}
+
 lw_session_stop() {
   lw_stop_test_processes
-  local pid
-  for pid in "${LW_SESSION_PIDS[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
-  for pid in "${LW_SESSION_PIDS[@]}"; do
-    lw_wait 5 bash -c "! kill -0 $pid 2>/dev/null" || kill -KILL "$pid" 2>/dev/null || true
-  done
-  LW_SESSION_PIDS=()
+  lw_end_pids 5 "${LW_SESSION_PIDS[@]}"; LW_SESSION_PIDS=()
   # A prefix is about 700 MB; logs and screenshots stay for reading, the prefix goes.
   if [[ -z ${LW_KEEP_PREFIX:-} && -n ${WINEPREFIX:-} && $WINEPREFIX == "$LW_RUN_DIR"/prefix ]]; then
     rm -rf "$WINEPREFIX"
@@ -168,11 +152,8 @@ lw_session_stop() {
 # Starts a Windows program under Wine in the background; its pid goes to LW_LAST_PID.
 # Usage: lw_start [--log FILE] program.exe args...
 lw_start() {
-  local log=/dev/null
-  if [[ $1 == --log ]]; then log=$2; shift 2; fi
-  wine "$@" >"$log" 2>&1 &
-  LW_LAST_PID=$!
-  LW_TEST_PIDS+=("$LW_LAST_PID")
+  local log=/dev/null; [[ $1 != --log ]] || { log=$2; shift 2; }
+  wine "$@" >"$log" 2>&1 & LW_LAST_PID=$!; LW_TEST_PIDS+=("$LW_LAST_PID")
 }
 
 # Starts the saver (a copy of it can be chosen with LW_SCR) with the given arguments.
@@ -204,13 +185,8 @@ lw_wait_window() { lw_wait "$2" lw_find_window "$1"; }
 lw_screenshot() { import -window root "$1" >/dev/null 2>&1; }
 
 lw_stop_test_processes() {
-  local pid
   if [[ -n ${LW_TEST_OWN_DISPLAY:-} ]]; then wineserver -k 2>/dev/null; LW_TEST_OWN_DISPLAY=; fi
-  for pid in "${LW_TEST_PIDS[@]}"; do kill -TERM "$pid" 2>/dev/null || true; done
-  for pid in "${LW_TEST_PIDS[@]}"; do
-    lw_wait 3 bash -c "! kill -0 $pid 2>/dev/null" || kill -KILL "$pid" 2>/dev/null || true
-  done
-  LW_TEST_PIDS=()
+  lw_end_pids 3 "${LW_TEST_PIDS[@]}"; LW_TEST_PIDS=()
 }
 
 lw_fail() { lw_log "FAIL: $*"; return 1; }
