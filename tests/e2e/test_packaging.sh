@@ -129,22 +129,34 @@ pkg_check_installation() {
   [[ $(pkg_reg_value "$PKG_UNINSTALL" InstallLocation) == "$PKG_WIN_DIR" ]] || lw_fail "InstallLocation differs"
 }
 
-# Installs, checks the installation, installs again (an update, which keeps the user's settings
-# file as it was), then uninstalls as Add/Remove Programs does. Rows: the folder given to the
-# installer (empty: the default one) | what SCRNSAVE.EXE holds before uninstalling ("registered":
-# as the installer left it, "long": the installed saver's long path, or another saver) | whether
-# the uninstaller clears it ("cleared") or leaves it ("kept").
+# Installs, checks the installation, runs the installed copy from the registered (short) path as
+# the screen-saver service does (with /s it shows and a key ends it; a change made in its dialog is
+# saved in Lumenweave.ini in the install folder and nowhere else: under Wine every folder is
+# writable, so this shows where the file goes, not that a protected folder would refuse it),
+# installs again (an update, which keeps that file as it was), then uninstalls as Add/Remove
+# Programs does. Rows: the folder given to the installer (empty: the default one) | what
+# SCRNSAVE.EXE holds before uninstalling ("registered": as the installer left it, "long": the
+# installed saver's long path, or another saver) | whether the uninstaller clears it ("cleared") or
+# leaves it ("kept").
 test_installer_and_uninstaller() {
   pkg_ready || return 1
   local rows=("|registered|cleared" 'C:\Savers\LumenweaveScreen|long|cleared' '|C:\windows\system32\scrnsave.scr|kept')
-  local row folder before want saver
+  local row folder before want saver ini added
   for row in "${rows[@]}"; do
     IFS='|' read -r folder before want <<<"$row"
     pkg_install "$folder" && pkg_check_installation || return 1
-    printf '[Section]\r\nBGM\x8b\xe6\x95\xaa=1\r\n' >"$PKG_UNIX_DIR/Lumenweave.ini"
-    cp "$PKG_UNIX_DIR/Lumenweave.ini" "$LW_RUN_DIR/ini-before"
+    saver=$(pkg_reg_value "$PKG_DESKTOP" SCRNSAVE.EXE) ini=$PKG_UNIX_DIR/Lumenweave.ini
+    lw_start "$saver" /s
+    lw_wait 30 xdotool search --onlyvisible --name '^Lumenweave_Main$' && lw_end_by_key "$LW_LAST_PID" 10 ||
+      lw_fail "the installed saver did not show or did not end on a key" || return 1
+    find "$LW_DRIVE_C" -iname Lumenweave.ini | sort >"$LW_RUN_DIR/ini-before"
+    lw_dialog_save_cd "$saver" && lw_wait 10 test -f "$ini" || lw_fail "no Lumenweave.ini in $PKG_UNIX_DIR" || return 1
+    grep -qaF "$(printf 'BGM\x8B\xE6\x95\xAA=1\r')" "$ini" || lw_fail "the saved file lacks the new music source" || return 1
+    added=$(find "$LW_DRIVE_C" -iname Lumenweave.ini | sort | comm -13 "$LW_RUN_DIR/ini-before" -)
+    [[ $added -ef $ini ]] || lw_fail "settings files appeared elsewhere: $added" || return 1
+    cp "$ini" "$LW_RUN_DIR/ini-before"
     pkg_install "$folder" || return 1
-    cmp -s "$PKG_UNIX_DIR/Lumenweave.ini" "$LW_RUN_DIR/ini-before" || lw_fail "an update changed the settings file" || return 1
+    cmp -s "$ini" "$LW_RUN_DIR/ini-before" || lw_fail "an update changed the settings file" || return 1
     case $before in
       registered) ;;
       long) wine reg add "$PKG_DESKTOP" /v SCRNSAVE.EXE /t REG_SZ /d "$PKG_WIN_DIR\\Lumenweave.scr" /f >/dev/null 2>&1 ;;
@@ -159,27 +171,4 @@ test_installer_and_uninstaller() {
     esac
     lw_log "${folder:-default folder}, $before: SCRNSAVE.EXE $want; folder and uninstall entry gone"
   done
-}
-
-# The installed copy started from the registered (short) path, as the screen-saver service does:
-# with /s it shows and a key ends it; a change made in its dialog (/c) is saved in Lumenweave.ini
-# in the install folder and nowhere else. Under Wine every folder is writable, so this shows where
-# the file goes, not that a protected folder would refuse it.
-test_installed_copy_runs_and_saves_beside_itself() {
-  pkg_ready || return 1
-  pkg_install || return 1
-  rm -f "$PKG_UNIX_DIR/Lumenweave.ini"
-  local saver; saver=$(pkg_reg_value "$PKG_DESKTOP" SCRNSAVE.EXE) || lw_fail "SCRNSAVE.EXE not set" || return 1
-  lw_start "$saver" /s; local pid=$LW_LAST_PID
-  lw_wait 30 xdotool search --onlyvisible --name '^Lumenweave_Main$' || lw_fail "the saver window is not shown" || return 1
-  lw_end_by_key "$pid" 10 || lw_fail "a key did not end the installed saver" || return 1
-  find "$LW_DRIVE_C" -iname Lumenweave.ini | sort >"$LW_RUN_DIR/ini-before"
-  lw_dialog_save_cd "$saver" || return 1
-  lw_wait 10 test -f "$PKG_UNIX_DIR/Lumenweave.ini" || lw_fail "no Lumenweave.ini in $PKG_UNIX_DIR" || return 1
-  grep -qaF "$(printf 'BGM\x8B\xE6\x95\xAA=1\r')" "$PKG_UNIX_DIR/Lumenweave.ini" ||
-    lw_fail "the saved file lacks the new music source: $(od -c "$PKG_UNIX_DIR/Lumenweave.ini" | head)" || return 1
-  find "$LW_DRIVE_C" -iname Lumenweave.ini | sort >"$LW_RUN_DIR/ini-after"
-  local -a added; mapfile -t added < <(comm -13 "$LW_RUN_DIR/ini-before" "$LW_RUN_DIR/ini-after")
-  [[ ${#added[@]} -eq 1 && ${added[0]} -ef $PKG_UNIX_DIR/Lumenweave.ini ]] ||
-    lw_fail "settings files appeared elsewhere: ${added[*]}"
 }
