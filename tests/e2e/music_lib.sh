@@ -21,30 +21,22 @@ music_command_texts() { music_commands "$1" | cut -d' ' -f3-; }
 
 # Makes a tone of `seconds` as an MP3 (lame) or WAV file, by the file's extension.
 music_make_tone() {
-  local path=$1 seconds=$2 wav
-  wav=$(mktemp --suffix=.wav -p "$LW_RUN_DIR")
-  sox -n -r 44100 -c 2 -b 16 "$wav" synth "$seconds" sine 440 vol 0.5 || return 1
-  case ${path,,} in
-    *.mp3) lame --quiet -b 128 "$wav" "$path" ;;
-    *) cp "$wav" "$path" ;;
-  esac
-  rm -f "$wav"
+  local wav; wav=$(mktemp --suffix=.wav -p "$LW_RUN_DIR")
+  sox -n -r 44100 -c 2 -b 16 "$wav" synth "$2" sine 440 vol 0.5 || return 1
+  if [[ ${1,,} == *.mp3 ]]; then lame --quiet -b 128 "$wav" "$1"; else cp "$wav" "$1"; fi; local rc=$?
+  rm -f "$wav"; return $rc
 }
 
 # Records the null sink into a raw file in the background; its pid goes to MUSIC_REC_PID.
 music_record_start() {
   parec -d nullsink.monitor --latency-msec=20 --raw --format=s16le --rate=44100 --channels=2 >"$1" 2>/dev/null &
-  MUSIC_REC_PID=$!
-  LW_TEST_PIDS+=("$MUSIC_REC_PID")
+  MUSIC_REC_PID=$!; LW_TEST_PIDS+=("$MUSIC_REC_PID")
 }
 music_record_stop() { kill -TERM "$MUSIC_REC_PID" 2>/dev/null; wait "$MUSIC_REC_PID" 2>/dev/null; return 0; }
 
 # RMS amplitude (0..1) of a raw recording: all of it, or from `start` seconds for `length` seconds
 # (a start of -1 means the last second).
-music_rms() {
-  local raw=$1; shift
-  sox -t raw -r 44100 -e signed -b 16 -c 2 "$raw" -n trim "$@" stat 2>&1 | awk '/RMS     amplitude/ {print $3}'
-}
+music_rms() { sox -t raw -r 44100 -e signed -b 16 -c 2 "$1" -n trim "${@:2}" stat 2>&1 | awk '/RMS     amplitude/ {print $3}'; }
 music_loud() { awk -v a="$1" 'BEGIN { exit !(a > 0.01) }'; }
 music_silent() { awk -v a="$1" 'BEGIN { exit !(a < 0.001) }'; }
 

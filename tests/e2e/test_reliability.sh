@@ -6,9 +6,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/music_lib.sh"
 REL_RUNS=${LW_RELIABILITY_RUNS:-100}
 REL_MINUTES=${LW_RELIABILITY_MINUTES:-3}  # of the long run (2 at least; the full figure is 10)
 ((REL_MINUTES >= 2)) || REL_MINUTES=2
-LW_LIMIT_test_reliability_start_stop_by_key=300
-LW_LIMIT_test_reliability_start_stop_by_click=300
-LW_LIMIT_test_reliability_start_stop_by_movement=300
+for how in key click movement; do declare "LW_LIMIT_test_reliability_start_stop_by_$how=300"; done
 LW_LIMIT_test_reliability_settings_writer_killed_under_wine=240
 LW_LIMIT_test_reliability_longrun=$((REL_MINUTES * 60 + 150))
 

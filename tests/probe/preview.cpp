@@ -36,7 +36,8 @@ LW_PROBE_COMMAND(preview,
   HWND child = nullptr;
   bool closed = false;
   for (const ULONGLONG end = GetTickCount64() + 1000ULL * probe::Number(args, 5); GetTickCount64() < end;) {
-    probe::Pump(50);
+    for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     // Reported once shown, which the saver does right after sizing it: a report in between would
     // describe a half-made window.
     const HWND found = parent && !child ? FindWindowExW(parent, nullptr, nullptr, L"Preview Window") : nullptr;

@@ -23,8 +23,6 @@ void Say(const char* format, ...);
 std::string Utf8(const std::wstring& text);
 // Argument i as a decimal number, or `fallback` when it is missing.
 int Number(const Args& args, std::size_t i, int fallback = 0);
-// Handles every pending message, then waits up to `ms` for the next one.
-void Pump(DWORD ms);
 
 }  // namespace probe
 

@@ -40,15 +40,6 @@ std::string Utf8(const std::wstring& text) {
 
 int Number(const Args& args, std::size_t i, int fallback) { return i < args.size() ? _wtoi(args[i].c_str()) : fallback; }
 
-void Pump(DWORD ms) {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-  MsgWaitForMultipleObjects(0, nullptr, FALSE, ms, QS_ALLINPUT);
-}
-
 }  // namespace probe
 
 int wmain(int argc, wchar_t** argv) {
