@@ -148,14 +148,13 @@ test_dialog_input_reaches_the_file() {
   # A harmless browser, so the shell's hand-over ends here; the exec trace shows the call.
   wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d true /f >/dev/null 2>&1
   WINEDEBUG=+exec lw_dialog_open "$DLG_DIR/Lumenweave.scr" "$LW_RUN_DIR/link.log" || return 1
-  local x y
-  read -r _ x y < <(dlg_field thumb)
+  local x y; read -r _ x y < <(dlg_field thumb); [[ -n $y ]] || { cat "$LW_DIALOG"; lw_fail "no slider thumb"; return 1; }
   xdotool mousemove "$x" "$y"; sleep 0.3; xdotool mousedown 1; sleep 0.3
   xdotool mousemove $((x + 12)) "$y"; sleep 0.3
-  lw_wait 5 eval '[[ $(dlg_text $DLG_READOUT) != 600 ]]' ||
+  lw_wait 5 eval '[[ $(dlg_text $DLG_READOUT) =~ ^[0-9]+$ && $(dlg_text $DLG_READOUT) != 600 ]]' ||
     { xdotool mouseup 1; lw_fail "read-out did not move while dragging"; return 1; }
   xdotool mouseup 1; sleep 0.5
-  lw_dialog_dump; local value; value=$(awk '$1=="slider" {print $3}' "$LW_DIALOG")
+  lw_wait 5 eval 'lw_dialog_dump && grep -q ^slider "$LW_DIALOG"'; local value; value=$(awk '$1=="slider" {print $3}' "$LW_DIALOG")
   ((value > 600)) && grep -q "^control $DLG_READOUT .* $value\$" "$LW_DIALOG" || lw_fail "slider $value" || return 1
   lw_dialog_click $((DLG_MARK0 + 1)) && lw_wait 5 dlg_text_is $((DLG_MARK0 + 1)) ● || lw_fail "the CD mark is not selected" || return 1
   lw_dialog_click $DLG_LABEL0 && lw_wait 5 dlg_text_is $DLG_MARK0 ● || lw_fail "the label 無し did not select" || return 1
