@@ -1,5 +1,6 @@
-# The settings dialog (/C), seen from outside: placement, contents, what reaches the settings file,
-# music source and file, slider, link, and what it looks like. LANG ja_JP: its texts are code
+# The settings dialog (/C), seen from outside: placement, contents, what reaches the settings file
+# (by mouse and by keys), music source and file, slider, link, what it and its buttons look like
+# and how the buttons take real pointer input. LANG ja_JP: its texts are code
 # page 932's. Wine notes: without a window manager Wine draws no frame, so only the client area
 # shows on screenshots; DrawAnimatedRects is a stub there, so the open and close outlines are not
 # seen.

@@ -1,4 +1,5 @@
-# The running saver seen from outside: window, pixels, both looks, ending input, pointer.
+# The running saver seen from outside: window, pixels, both looks. How input ends it: the start/stop
+# runs of test_reliability.sh and the monitor tests.
 
 # Starts the saver with /S (a copy with the settings file text $1 when given), waits for its window.
 lw_display_start() {
