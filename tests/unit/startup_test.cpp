@@ -34,15 +34,11 @@ class RecordingHost final : public StartupHost {
 std::string Narrow(std::wstring_view w) { return std::string(w.begin(), w.end()); }
 
 TEST(Startup, ModeTable) {
-  const struct {
-    std::wstring args, calls;  // after both lookups
-  } cases[] = {
-      {L"/S", L"load hide saver"}, {L"/s", L"load hide saver"}, {L"-S", L"load hide saver"},
-      {L"XS", L"load hide saver"}, {L"/sx", L"load hide saver"}, {L"", L"load dialog 0"},
-      {L"S", L"load "},  // one character: unrecognised
-      {L"/x", L"load "}, {L" /S", L"load "},  // the mode letter is "/"
-      {L"/c", L"load dialog 0"}, {L"/c:1234", L"load dialog 1234"}, {L"/C/S", L"load dialog 0"},
-      {L"/p 1234", L"preview 1234"}, {L"/P:1234", L"preview 1234"}, {L"/P", L"preview 0"}, {L"/p abc", L"preview 0"},
+  const struct { std::wstring args, calls; } cases[] = {  // the calls after both lookups
+      {L"/s", L"load hide saver"}, {L"XSx", L"load hide saver"}, {L"", L"load dialog 0"}, {L"/x", L"load "},
+      {L"S", L"load "}, {L" /S", L"load "},  // one character; the mode letter is "/"
+      {L"/c:1234", L"load dialog 1234"}, {L"/C/S", L"load dialog 0"}, {L"/P:1234", L"preview 1234"},
+      {L"/p abc", L"preview 0"},
   };
   for (const auto& c : cases) {
     RecordingHost host;
@@ -63,11 +59,10 @@ TEST(CommandLine, ArgumentTextAndModeLetter) {
   const std::wstring huge(100000, L'x');
   const struct { std::wstring commandLine, args; wchar_t mode; } cases[] = {
       {L"\"C:\\Program Files\\Lumenweave.scr\" /p 1234", L"/p 1234", L'P'},
-      {L"C:\\Lumenweave.scr /S", L"/S", L'S'}, {L"Lumenweave.scr", L"", L'\0'}, {L"\"C:\\a b\\x.scr\"", L"", L'\0'},
+      {L"Lumenweave.scr", L"", L'\0'},
       {L"C:\\Lumenweave.scr /S" + huge, L"/S" + huge, L'S'},
       {L"\"C:\\Lumenweave.scr /S" + huge, L"", L'\0'},  // an unclosed quote swallows everything
-      {L"\"C:\\\u65E5\u672C\\\u30BB.scr\" /s", L"/s", L'S'},
-      {L"Lumenweave.scr /\uFF53", L"/\uFF53", L'\uFF53'}, {L"Lumenweave.scr /\u00DF", L"/\u00DF", L'\u00DF'},
+      {L"Lumenweave.scr /\uFF53", L"/\uFF53", L'\uFF53'},  // only ASCII letters fold
       {L"Lumenweave.scr \t  \t", L"", L'\0'}, {L"x.scr \t/z", L"/z", L'Z'}, {L"x.scr /{", L"/{", L'{'},
       {std::wstring(L"Lumenweave.scr /s\0x", 19), std::wstring(L"/s\0x", 4), L'S'},
       // The program's own path unquoted, with blanks, in its long or short form.
@@ -86,33 +81,24 @@ TEST(CommandLine, ArgumentTextAndModeLetter) {
 // The handle is the forgiving number scan of what follows "/p" and one separator, rounded to 32 bits.
 TEST(CommandLine, ParentHandle) {
   const struct { std::wstring args; std::int32_t handle; } cases[] = {
-      {L"/p 1234", 1234}, {L"/p:1234", 1234}, {L"/p", 0}, {L"/p ", 0}, {L"/p 1 2 3", 123}, {L"/p &H100", 256},
-      {L"/p 2.5", 2}, {L"/p 3.5", 4}, {L"/p -1", -1}, {L"/p 2147483647", 2147483647}, {L"/p 2147483647.5", 0},
-      {L"/p -2147483648", INT_MIN}, {L"/p -2147483649", 0}, {L"/p " + std::wstring(10000, L'9'), 0},
-      {L"/p " + std::wstring(10000, L'0') + L"5", 5}, {L"/p 1e99999", 0}, {L"/p &H" + std::wstring(1000, L'F'), 0},
-      {L"/p \u0661\u0662", 0}, {L"/p \uFF11\uFF12", 0}, {std::wstring(L"/p 12\0" L"34", 8), 12}, {L"/p -", 0},
+      {L"/p:1234", 1234}, {L"/p ", 0},    {L"/p 1 2 3", 123},          {L"/p 2.5", 2},           {L"/p 3.5", 4},
+      {L"/p -1", -1},     {L"/p 1e99999", 0}, {L"/p 2147483647.5", 0}, {L"/p -2147483648", INT_MIN},
+      {L"/p -2147483649", 0}, {std::wstring(L"/p 12\0" L"34", 8), 12},
   };
   for (const auto& c : cases) EXPECT_EQ(ParentWindowHandle(c.args), c.handle) << Narrow(c.args.substr(0, 20));
 }
 
 TEST(PreviewLayout, ParentSizes) {
-  const struct {
-    const char* what;
-    ScreenRect parent;
-    double tppX, tppY;
-    PreviewLayout expected;  // width/height in twips, then in pixels
-  } cases[] = {
+  // Width and height in twips, then in pixels.
+  const struct { const char* what; ScreenRect parent; double tppX, tppY; PreviewLayout expected; } cases[] = {
       {"standard preview area", {300, 200, 452, 312}, 15, 15, {2280, 1680, 152, 112}},
-      {"negative screen position", {-500, -40, -348, 72}, 15, 15, {2280, 1680, 152, 112}},
       {"widest that fits", {0, 0, 2184, 10}, 15, 15, {32760, 150, 2184, 10}},
       {"too wide: width stays 0, height still set", {0, 0, 2185, 112}, 15, 15, {0, 1680, 0, 112}},
       {"too tall: height stays 0", {0, 0, 152, 2185}, 15, 15, {2280, 0, 152, 0}},
-      {"not a window: empty rectangle", {0, 0, 0, 0}, 15, 15, {0, 0, 0, 0}},
       {"inverted rectangle gives no window", {100, 100, 0, 0}, 15, 15, {-1500, -1500, 0, 0}},
       {"extreme rectangle does not overflow", {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, 15, 15, {0, 0, 0, 0}},
       {"axes use their own factor", {0, 0, 100, 100}, 15, 12, {1500, 1200, 100, 100}},
       {"192 dpi: 1132.5 rounds down to even", {0, 0, 151, 151}, 7.5, 7.5, {1132, 1132, 151, 151}},
-      {"192 dpi: 1147.5 rounds up to even", {0, 0, 153, 153}, 7.5, 7.5, {1148, 1148, 153, 153}},
       {"192 dpi: 32767.5 rounds out of range", {0, 0, 4368, 4369}, 7.5, 7.5, {32760, 0, 4368, 0}},
   };
   for (const auto& c : cases) {
@@ -121,11 +107,8 @@ TEST(PreviewLayout, ParentSizes) {
               std::vector<std::int32_t>({c.expected.widthTwips, c.expected.heightTwips, c.expected.widthPixels,
                            c.expected.heightPixels})) << c.what;
   }
-  const struct {
-    int dpi;
-    double expected;
-  } dpis[] = {{96, 15}, {120, 12}, {144, 10}, {192, 7.5}, {1, 1440}, {0, 15}, {-96, 15}};
-  for (const auto& c : dpis) EXPECT_DOUBLE_EQ(TwipsPerPixel(c.dpi), c.expected) << c.dpi;
+  const std::pair<int, double> dpis[] = {{96, 15}, {144, 10}, {1, 1440}, {0, 15}, {-96, 15}};
+  for (const auto& [dpi, expected] : dpis) EXPECT_DOUBLE_EQ(TwipsPerPixel(dpi), expected) << dpi;
 }
 
 // The X11 hack's command line: targets, the particle count's settings-file rules, refusals.
@@ -145,16 +128,14 @@ TEST(HackOptions, Table) {
       {{"--root", "-count", "12.7"}, nullptr, true, kRoot, 0, 12},
       {{"-root"}, "0x2a", true, kId, 42, 600},           // the daemon's window wins over --root
       {{"-window"}, "0x2a", true, kOwn, 0, 600},         // an explicit choice wins over the daemon's
-      {{"-root"}, "junk", true, kRoot, 0, 600},          // an unreadable variable is ignored
       {{"-window-id", "77", "-count", "-1"}, "0x2a", true, kId, 77, -1},
       {{"-count", "abc"}, nullptr, true, kOwn, 0, 0},     // unreadable, as in the settings file
       {{"-count", "40000"}, nullptr, true, kOwn, 0, 0},   // beyond 16 bits
-      {{"-count", ""}, nullptr, true, kOwn, 0, 600},
       {{"-fps", "--music", "a b.mp3"}, nullptr, true, kOwn, 0, 600, "a b.mp3", true},
       {{"-music"}, nullptr, false, kOwn, 0, 0},
       {{"-count"}, nullptr, false, kOwn, 0, 0},          {{"-window-id", "0x"}, nullptr, false, kOwn, 0, 0},
       {{"-window-id", "0X2A"}, nullptr, true, kId, 42, 600}, {{"-window-id", "1x5"}, nullptr, false, kOwn, 0, 0},
-      {{"-window-id", "12z"}, nullptr, false, kOwn, 0, 0}, {{"-bogus"}, nullptr, false, kOwn, 0, 0},
+      {{"-bogus"}, nullptr, false, kOwn, 0, 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.args));
@@ -179,9 +160,7 @@ std::array<int, 4> LitBox(const Picture& p) {
 TEST(PreviewPicture, KeepsItsSizeInTwipsAtAnyDpi) {
   const Picture screen = RenderPreviewScreen();
   const std::array<int, 4> at96 = LitBox(ReducePreviewScreen(screen, 152, 112));
-  const struct {
-    int dpi, width, height;
-  } cases[] = {{96, 152, 112}, {144, 228, 168}, {120, 190, 140}, {0, 38, 28}, {100000, 760, 560}};
+  const struct { int dpi, width, height; } cases[] = {{144, 228, 168}, {120, 190, 140}, {0, 38, 28}, {100000, 760, 560}};
   for (const auto& c : cases) {
     const auto [width, height] = PreviewSize(c.dpi);
     ASSERT_EQ(width, c.width) << c.dpi;
