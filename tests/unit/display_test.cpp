@@ -90,40 +90,32 @@ void Fire(Saver& saver, std::string_view events) {
   }
 }
 
-TEST(DisplayCanvas, TwipsToPixel) {
-  std::vector<std::uint32_t> pixels(20 * 10);
-  const struct { float tppX, tppY, x, y; bool inside; int px, py; } cases[] = {
-      {15, 15, 299.9f, 14.9f, true, 19, 0}, {15, 15, 15, 150, false, 0, 0}, {15, 15, -0.01f, 5, false, 0, 0},
-      {15, 15, NAN, 5, false, 0, 0},        {1, 0.5f, 5, 3, true, 5, 6},  // 1440 and 2880 dots per inch
-  };
-  for (const auto& c : cases) {
-    int px = 0, py = 0;
-    EXPECT_EQ(PixelCanvas(pixels.data(), 20, 10, c.tppX, c.tppY).ToPixel(c.x, c.y, px, py), c.inside) << c.x;
-    EXPECT_EQ(std::make_pair(px, py), std::make_pair(c.px, c.py)) << c.x << "," << c.y;
-  }
-}
-
+// Points in twips at 15 twips a pixel; what is outside the canvas changes nothing.
 TEST(DisplayCanvas, PresentsOnlyChangedTilesAndColoursInDibOrder) {
   MemorySurface surface(300, 200);
   PixelCanvas& canvas = *surface.Canvas();
   canvas.TakeDirtyRects();
-  const struct { std::vector<std::pair<int, int>> points; std::vector<PixelRect> rects; } cases[] = {  // pixels
+  const struct { std::vector<std::pair<float, float>> points; std::vector<PixelRect> rects; } cases[] = {
       {{}, {}},
-      {{{70, 10}}, {{64, 0, 80, 16}}},
-      {{{70, 10}}, {}},  // the same colour again
-      {{{0, 0}, {16, 0}, {299, 1}}, {{0, 0, 32, 16}, {288, 0, 300, 16}}},
-      {{{5, 5}, {5, 20}, {5, 40}}, {{0, 0, 16, 48}}},
-      {{{6, 6}, {6, 199}}, {{0, 0, 16, 16}, {0, 192, 16, 200}}},
+      {{{1064.9f, 164.9f}}, {{64, 0, 80, 16}}},  // pixel (70, 10)
+      {{{1050, 150}}, {}},                       // the same colour again
+      {{{0, 0}, {240, 0}, {4499.9f, 15}}, {{0, 0, 32, 16}, {288, 0, 300, 16}}},
+      {{{75, 75}, {75, 300}, {75, 600}}, {{0, 0, 16, 48}}},
+      {{{90, 90}, {90, 2985}}, {{0, 0, 16, 16}, {0, 192, 16, 200}}},
+      {{{4500, 0}, {0, 3000}, {-0.01f, 5}, {NAN, 5}, {1e30f, -1e30f}}, {}},
   };
   for (const auto& c : cases) {
-    for (auto [px, py] : c.points) canvas.PSet(px * 15.0f, py * 15.0f, kYellow);
+    for (auto [x, y] : c.points) canvas.PSet(x, y, kYellow);
     EXPECT_EQ(canvas.TakeDirtyRects(), c.rects) << ::testing::PrintToString(c.points);
     EXPECT_FALSE(canvas.AnyDirty());
   }
   EXPECT_EQ(surface.pixels()[70 + 10 * 300], 0x00FFFF00u);  // red and green set
-  EXPECT_EQ(surface.Pixel(70, 10), kYellow);
+  EXPECT_EQ(surface.LitPixels(), 9u);
   surface.Cls();
   EXPECT_EQ(canvas.TakeDirtyRects(), (std::vector<PixelRect>{{0, 0, 300, 200}}));
+  MemorySurface fine(20, 10, 1.0f, 0.5f);  // 1440 and 2880 dots per inch
+  fine.PSet(5, 3, kYellow);
+  EXPECT_EQ(fine.Pixel(5, 6), kYellow);
 }
 
 // A particle emitted in a first pass with life L comes back after max(1, ceil(L)) passes, at the

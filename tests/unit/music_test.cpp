@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -103,42 +102,32 @@ TEST(MusicChannel, SendAndQuery) {
   }
 }
 
-// Whole lives of the music: what is sent from the first call to the object's end.
+// Whole lives of the music, from the first call to the object's end (the MP3 and WAV loops and
+// faults under Wine are test_music.sh's): what is closed or stopped at the end, and what is not.
 TEST(Music, Lifecycles) {
   const std::wstring song = L"C:\\My Music\\night drive.mp3", wav = L"C:\\My Music\\rain.Wav";
   const std::wstring open = L"open \"" + song + L"\" type MPEGVideo Alias MP3Play";
-  const Strings replay = {kMp3Mode, L"stop MP3Play", L"play MP3Play from 0"};
   const struct {
     const char* name;
     std::wstring file;
-    std::map<std::wstring, std::pair<std::int32_t, std::wstring>> answers;
-    std::function<void(BackgroundMusic&)> run;
+    void (*run)(BackgroundMusic&);
     Strings calls;
+    std::int32_t waveDevices = 1;
   } cases[] = {
-      {"CD left open is closed at the end", L"", {}, [](auto& m) { m.CD_Open(); },
+      {"CD left open is closed at the end", L"", [](auto& m) { m.CD_Open(); },
        {L"open cdaudio", L"set cdaudio time format tmsf", L"close cdaudio"}},
-      {"no drive", L"", {{L"open cdaudio", {266, L""}}}, [](auto& m) { m.CD_Open(); },
-       {L"open cdaudio", L"set cdaudio time format tmsf"}},
-      {"MP3 still playing", song, {{kMp3Mode, {0, L"playing"}}}, [](auto& m) { m.MP3_Play(), m.MP3_Replay(), m.MP3_Stop(); },
+      {"MP3 still playing", song, [](auto& m) { m.MP3_Play(), m.MP3_Replay(), m.MP3_Stop(); },
        {open, L"play MP3Play", kMp3Mode, L"stop MP3Play", L"close MP3Play"}},
-      {"MP3 at its end is replayed", song, {{kMp3Mode, {0, L"stopped"}}}, [](auto& m) { m.MP3_Play(), m.MP3_Replay(); },
-       {open, L"play MP3Play", kMp3Mode, L"stop MP3Play", L"play MP3Play from 0", L"close MP3Play"}},
-      {"MP3 that fails to open never plays, nothing to close", song, {{open, {275, L""}}},
-       [](auto& m) { m.MP3_Play(), m.MP3_Replay(); }, {open, kMp3Mode, L"stop MP3Play", L"play MP3Play from 0"}},
-      {"WAV stopped is not stopped again", wav, {}, [](auto& m) { m.WAV_Play(), m.WAV_Stop(); },
+      {"WAV stopped is not stopped again", wav, [](auto& m) { m.WAV_Play(), m.WAV_Stop(); },
        {L"waveOutGetNumDevs", L"PlaySound " + wav, L"PlaySound stop"}},
+      {"no wave device", wav, [](auto& m) { m.WAV_Play(); }, {L"waveOutGetNumDevs"}, 0},
   };
   for (const auto& c : cases) {
     Devices d;
-    d.answers = c.answers;
+    d.answers[kMp3Mode] = {0, L"playing"};
+    d.waveDevices = c.waveDevices;
     c.run(*MakeMusic(d, c.file));
     EXPECT_EQ(d.calls, c.calls) << c.name;
-  }
-  for (const std::int32_t devices : {0, -1}) {
-    Devices d;
-    d.waveDevices = devices;
-    MakeMusic(d, wav)->WAV_Play();
-    EXPECT_EQ(d.calls, Strings{L"waveOutGetNumDevs"}) << devices;
   }
 }
 
@@ -161,7 +150,6 @@ TEST(MusicCd, TickDecisions) {
       {"failed track count", L"stopped", 0, 263, L"2", 0, L"", false},
       {"drive not ready yet: asked again", L"stopped", 0, 276, L"2", 0, L"", true},
       {"repeat track beyond the disc, stopped", L"stopped", 0, 0, L"2", 9, L"play cdaudio", true},
-      {"repeat track beyond the disc, playing", L"playing", 0, 0, L"2", 9, L"", true},
       {"repeat track already playing", L"playing", 0, 0, L"3", 3, L"", true},
       {"repeat track, other track", L"playing", 0, 0, L"4", 3, L"play cdaudio from 03:00:00:00", true},
       {"current track as a decimal number", L"playing", 0, 0, L" 3.0 ", 3, L"", true},
@@ -193,7 +181,6 @@ TEST(MusicCd, TrackSteps) {
     d.answers = {{kCurrent, {0, c.current}}, {L"status cdaudio position track 0", {282, L""}}};
     auto music = MakeMusic(d);
     c.next ? music->CD_NextTrack() : music->CD_PrevTrack();
-    const std::wstring position = c.target == L"0" ? L"Error:282" : L"";
     Strings expected = {kCurrent, L"status cdaudio position track " + c.target};
     if (c.target == L"0") expected.push_back(L"describe 282");
     expected.push_back(c.target == L"0" ? L"play cdaudio from Error:282" : L"play cdaudio");
