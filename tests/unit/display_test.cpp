@@ -2,6 +2,7 @@
 // centre-line crossings, and the saver as a whole (set-up, frames, input, timers, its ending).
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 #include <string_view>
 #include <string>
@@ -41,14 +42,15 @@ class ScriptedRandom final : public RandomSource {
 
 // The music and the window in one log, so order across both shows.
 #define LW_LOGGED(name) \
-  void name() override { log.push_back(#name); }
+  void name() override { Add(#name); }
 struct Recorder final : music::SaverMusic, SaverHost {
-  Log log;
+  std::string log;
   bool cdActive = true;
   FakeClock* clock = nullptr;
   double openMs = 0;  // how long opening the music takes
-  void CD_Open() override { log.push_back("CD_Open"), clock->now += openMs; }
-  void MP3_Play() override { log.push_back("MP3_Play"), clock->now += openMs; }
+  void Add(const char* name) { log += (log.empty() ? "" : " ") + std::string(name); }
+  void CD_Open() override { Add("CD_Open"), clock->now += openMs; }
+  void MP3_Play() override { Add("MP3_Play"), clock->now += openMs; }
   LW_LOGGED(CD_Check) LW_LOGGED(CD_PrevTrack) LW_LOGGED(CD_NextTrack) LW_LOGGED(CD_Stop)
   LW_LOGGED(WAV_Play) LW_LOGGED(WAV_Stop) LW_LOGGED(MP3_Replay) LW_LOGGED(MP3_Stop)
   LW_LOGGED(SizeToScreen) LW_LOGGED(SetNormalState) LW_LOGGED(Show) LW_LOGGED(MakeTopmost) LW_LOGGED(ShowPointer)
@@ -71,24 +73,29 @@ struct Rig {
     recorder.openMs = openMs;
     saver.Form_Load();
   }
+  // A number is a frame at that many milliseconds; q ShutDown, c click, m mouse move, < > ^ _ the
+  // Left, Right, Up and Space keys, g the CD stops being active.
+  void Run(std::string_view script) {
+    for (std::size_t i = 0; i < script.size(); ++i) {
+      const char e = script[i];
+      if (std::isdigit(static_cast<unsigned char>(e))) {
+        clock.now = std::stod(std::string(script.substr(i)));
+        saver.Frame();
+        while (i + 1 < script.size() && std::isdigit(static_cast<unsigned char>(script[i + 1]))) ++i;
+      } else if (e == 'q') saver.ShutDown();
+      else if (e == 'c') saver.Form_Click();
+      else if (e == 'm') saver.Form_MouseMove();
+      else if (e == 'g') recorder.cdActive = false;
+      else if (e != ' ') saver.Form_KeyDown(e == '<' ? 37 : e == '>' ? 39 : e == '^' ? 38 : 32);
+    }
+  }
   settings::Settings settings;
   FakeClock clock;
   ScriptedRandom random;
   MemorySurface surface;
   Recorder recorder;
   Saver saver;
-  Log& log = recorder.log;
 };
-
-// Events by letter: q ShutDown, c click, m mouse move, < > ^ _ the Left, Right, Up and Space keys.
-void Fire(Saver& saver, std::string_view events) {
-  for (char e : events) {
-    if (e == 'q') saver.ShutDown();
-    else if (e == 'c') saver.Form_Click();
-    else if (e == 'm') saver.Form_MouseMove();
-    else saver.Form_KeyDown(e == '<' ? 37 : e == '>' ? 39 : e == '^' ? 38 : 32);
-  }
-}
 
 // Points in twips at 15 twips a pixel; what is outside the canvas changes nothing.
 TEST(DisplayCanvas, PresentsOnlyChangedTilesAndColoursInDibOrder) {
@@ -219,97 +226,56 @@ TEST(DisplayEmitters, MapMirrorAndFlipAtTheCentreLine) {
   EXPECT_EQ(std::make_tuple(tall.clsCount(), t.refY, t.downArmed), std::make_tuple(1, 40000, true));
 }
 
-TEST(DisplaySaver, LoadStartsMusicBySourceAndEnding) {
-  const struct { settings::Settings settings; Log music; bool timer1, timer2; } cases[] = {
-      {Music(0, L"C:\\a.mp3"), {}, false, false},   {Music(1, L"C:\\a.mp3"), {"CD_Open"}, false, true},
-      {Music(2, L"C:\\SONG.Mp3"), {"MP3_Play"}, true, false}, {Music(2, L"wav"), {"WAV_Play"}, false, false},
-      {Music(2, L"C:\\song.ogg"), {}, false, false}, {Music(2, L"p3"), {}, false, false},
-      {Music(7, L"C:\\a.wav"), {}, false, false},
+// A whole session: what loading starts, what each event and timer tick sends, and that nothing at
+// all happens after the end. The window's steps at load and the ending's are added by the test.
+TEST(DisplaySaver, Sessions) {
+  const struct {
+    settings::Settings settings;
+    std::wstring args;
+    const char *atLoad, *script, *expected;
+    bool ends;
+    double openMs = 0;
+  } cases[] = {
+      {Music(0, L"C:\\a.mp3"), L"", "", "250 2000 q", "", true},
+      {Music(7, L"C:\\a.wav"), L"/s", "", "250 q", "ShowPointer", true},
+      {Music(2, L"C:\\SONG.Mp3"), L"/S", "MP3_Play", "999 1000 5000 5100 6100 _",
+       "MP3_Replay MP3_Replay MP3_Replay MP3_Stop ShowPointer", true},
+      {Music(2, L"wav"), L"", "WAV_Play", "250 q", "WAV_Stop", true},
+      {Music(2, L"x.mid"), L"/S", "", "250 mmmmmmmmmm", "", false},
+      {Music(2, L"x.ogg"), L"/S", "", "250 mmmmmmmmmmm", "ShowPointer", true},
+      {Music(2, L"p3"), L"/S", "", "250 >", "ShowPointer", true},
+      {Music(2, L""), L"/S", "", "250 c", "ShowPointer", true},
+      {Music(1, L"C:\\a.mp3"), L"/S", "CD_Open", "100 200 g 400 600 800", "CD_Check CD_Check", false},
+      {Music(1, L""), L"/s", "CD_Open", "250 q", "CD_Check CD_Stop ShowPointer", true},
+      {Music(1, L""), L"/S", "CD_Open", "g 250 ^", "CD_Check ShowPointer", true},
+      {Music(1, L"x.mp3"), L"", "CD_Open", "250 c", "CD_Check CD_Stop", true},
+      {Music(1, L""), L"/S", "CD_Open", "250 < >", "CD_Check CD_PrevTrack CD_NextTrack", false},
+      // The intervals count from after a slow open.
+      {Music(2, L"a.mp3"), L"/S", "MP3_Play", "1899 1900 2899", "MP3_Replay", false, 900},
+      {Music(1, L""), L"/S", "CD_Open", "1099 1100 1299", "CD_Check", false, 900},
   };
   for (const auto& c : cases) {
-    Rig rig(c.settings);
-    Log expected{"SizeToScreen"};
-    expected.insert(expected.end(), c.music.begin(), c.music.end());
-    expected.insert(expected.end(), {"SetNormalState", "Show", "MakeTopmost"});
-    const std::string name = ::testing::PrintToString(c.settings.bgmFile);
-    EXPECT_EQ(rig.log, expected) << name;
-    EXPECT_EQ(std::make_tuple(rig.saver.timer1().enabled(), rig.saver.timer2().enabled(), rig.saver.timer3().enabled()),
-              std::make_tuple(c.timer1, c.timer2, true)) << name;
-    EXPECT_EQ(rig.random.seeds, 1) << name;
+    Rig rig(c.settings, c.args, 1920, 1080, c.openMs);
+    rig.Run(c.script);
+    std::string expected = std::string("SizeToScreen ") + c.atLoad + (*c.atLoad ? " " : "") + "SetNormalState";
+    expected += std::string(" Show MakeTopmost") + (*c.expected ? " " : "") + c.expected;
+    if (c.ends) expected += " SetScreenSaveActive Unload EndProcess";
+    EXPECT_EQ(rig.recorder.log, expected) << c.script;
+    EXPECT_EQ(rig.saver.endFlag(), c.ends) << c.script;
+    if (!c.ends) continue;
+    const float bobX = rig.saver.spring().bobX;
+    rig.Run("<_cmmmmmmmmmmmm 9000");
+    EXPECT_EQ(rig.recorder.log, expected) << c.script << ": events after the end";
+    EXPECT_EQ(rig.saver.spring().bobX, bobX) << c.script << ": a timer ticked after the end";
   }
-  const struct { int width, height; std::int32_t centerX, centerY; } screens[] = {{1920, 1080, 14400, 8100}, {1, 1, 7, 7}};
+  // A screen of any size: the centre, and a frame drawn inside it.
+  const struct { int width, height, centerX, centerY; } screens[] = {{1920, 1080, 14400, 8100}, {1, 1, 7, 7}};
   for (const auto& c : screens) {
     Rig rig(Music(0, L""), L"/S", c.width, c.height);
     EXPECT_EQ(std::make_pair(rig.saver.centerX(), rig.saver.centerY()), std::make_pair(c.centerX, c.centerY));
     EXPECT_TRUE(rig.saver.emitters().firstTick && rig.saver.emitters().downArmed);
-    rig.saver.Frame();  // draws inside a screen of any size
-  }
-}
-
-// Input and the ending: what each event sends, and that nothing at all happens after the end.
-TEST(DisplaySaver, InputAndShutDown) {
-  const Log tail{"SetScreenSaveActive", "Unload", "EndProcess"};
-  const struct {
-    settings::Settings settings;
-    std::wstring args;
-    bool cdStillActive;
-    const char* events;
-    Log expected;  // before the tail; no tail when the saver goes on
-    bool ends;
-  } cases[] = {
-      {Music(0, L""), L"", true, "q", {}, true},
-      {Music(1, L""), L"/s", true, "q", {"CD_Stop", "ShowPointer"}, true},
-      {Music(1, L""), L"/S", false, "^", {"ShowPointer"}, true},  // the CD went away before
-      {Music(2, L"x.WaV"), L"", true, "q", {"WAV_Stop"}, true},
-      {Music(2, L"x.mp3"), L"/S", true, "_", {"MP3_Stop", "ShowPointer"}, true},
-      {Music(1, L"x.mp3"), L"", true, "c", {"CD_Stop"}, true},
-      {Music(1, L""), L"/S", true, "<", {"CD_PrevTrack"}, false},
-      {Music(1, L""), L"/S", true, ">", {"CD_NextTrack"}, false},
-      {Music(2, L""), L"/S", true, ">", {"ShowPointer"}, true},
-      {Music(0, L""), L"/S", true, "mmmmmmmmmm", {}, false},
-      {Music(2, L"x.mid"), L"/S", true, "mmmmmmmmmmm", {"ShowPointer"}, true},
-  };
-  for (const auto& c : cases) {
-    Rig rig(c.settings, c.args);
-    const std::string name = ::testing::PrintToString(c.settings.bgmFile) + " " + c.events;
-    rig.recorder.cdActive = c.cdStillActive;
-    rig.clock.now = 250;
-    rig.saver.Frame();  // Timer2 ticks once
-    rig.log.clear();
-    Fire(rig.saver, c.events);
-    Log expected = c.expected;
-    if (c.ends) expected.insert(expected.end(), tail.begin(), tail.end());
-    EXPECT_EQ(rig.log, expected) << name;
-    EXPECT_EQ(rig.saver.endFlag(), c.ends) << name;
-    if (!c.ends) continue;
-    EXPECT_FALSE(rig.saver.timer1().enabled() || rig.saver.timer2().enabled()) << name;
-    const float bobX = rig.saver.spring().bobX;
-    Fire(rig.saver, "<_cmmmmmmmmmmmm");
-    rig.clock.now = 5000;
+    EXPECT_EQ(rig.random.seeds, 1);
     rig.saver.Frame();
-    EXPECT_EQ(rig.log, expected) << name << ": events after the end";
-    EXPECT_EQ(rig.saver.spring().bobX, bobX) << name << ": a timer ticked after the end";
-  }
-}
-
-TEST(DisplaySaver, TimersTickAtMostOncePerPump) {
-  const struct { settings::Settings settings; std::vector<double> pumpsAt; Log music; double openMs = 0; } cases[] = {
-      {Music(2, L"a.mp3"), {999, 1000, 5000, 5100, 6100}, {"MP3_Replay", "MP3_Replay", "MP3_Replay"}},  // no catch-up
-      {Music(1, L""), {100, 200, 400, 600, 800}, {"CD_Check", "CD_Check"}},  // until inactive
-      // The intervals count from after a slow open.
-      {Music(2, L"a.mp3"), {1899, 1900, 2899}, {"MP3_Replay"}, 900},
-      {Music(1, L""), {1099, 1100, 1299}, {"CD_Check"}, 900},
-  };
-  for (const auto& c : cases) {
-    Rig rig(c.settings, L"/S", 1920, 1080, c.openMs);
-    rig.log.clear();
-    int pump = 0;
-    for (double t : c.pumpsAt) {
-      rig.clock.now = t;
-      rig.recorder.cdActive = ++pump < 3;
-      rig.saver.Frame();
-    }
-    EXPECT_EQ(rig.log, c.music) << ::testing::PrintToString(c.pumpsAt);
   }
   // The emitter step's 1 ms timer is raised to 10 ms; the first frame steps before its pass.
   Rig rig(Music(0, L"", -1));
