@@ -205,38 +205,31 @@ TEST(CommandPaint, OnePaint) {
 }
 
 TEST(CommandProperties, LoadFromStore) {
-  const struct {
-    const char* name;
-    std::vector<std::pair<std::wstring, PropertyValue>> stored;
-    bool enabled;
-    std::wstring caption;
-    std::uint8_t firstRun;
-    std::int32_t colour;
-    bool opaque;
-  } cases[] = {
-      {"no keys", {}, true, L"Command1", 1, 0, true},
-      {"stored values", {{L"Enabled", 0}, {L"FontColour", 255}, {L"Visible", 0}}, false, L"Command1", 1, 255, false},
+  // Expected: enabled, caption, first run, caption colour, opaque.
+  using Loaded = std::tuple<bool, std::wstring, std::uint8_t, std::int32_t, bool>;
+  const struct { const char* name; std::vector<std::pair<std::wstring, PropertyValue>> stored; Loaded expected; } cases[] = {
+      {"no keys", {}, {true, L"Command1", 1, 0, true}},
+      {"stored values", {{L"Enabled", 0}, {L"FontColour", 255}, {L"Visible", 0}}, {false, L"Command1", 1, 255, false}},
       {"texts", {{L"Enabled", std::wstring(L"fALSE")}, {L"FontColour", std::wstring(L"&HFF")}, {L"Caption", 42}},
-       false, L"42", 1, 255, true},
-      {"Visible other than 0 or 1 is refused", {{L"Visible", 2}}, true, L"Command1", 1, 0, true},
+       {false, L"42", 1, 255, true}},
+      {"Visible other than 0 or 1 is refused", {{L"Visible", 2}}, {true, L"Command1", 1, 0, true}},
       {"unconvertible values keep the fresh ones",
        {{L"Enabled", std::wstring(L"maybe")}, {L"FirstRun", std::wstring(L"x")}, {L"FontColour", std::wstring(L"")},
         {L"Visible", std::wstring(L"huge")}},
-       false, L"Command1", 0, 0, true},
-      {"FirstRun beyond 8 bits", {{L"FirstRun", 300}}, true, L"Command1", 0, 0, true},
-      {"FirstRun 0 makes the caption black", {{L"FirstRun", 0}, {L"FontColour", 255}}, true, L"Command1", 0, 0, true},
+       {false, L"Command1", 0, 0, true}},
+      {"FirstRun beyond 8 bits", {{L"FirstRun", 300}}, {true, L"Command1", 0, 0, true}},
+      {"FirstRun 0 makes the caption black", {{L"FirstRun", 0}, {L"FontColour", 255}}, {true, L"Command1", 0, 0, true}},
   };
   for (const auto& c : cases) {
     Rig rig(false, Bag(c.stored));
     const Command& b = rig.button;
-    EXPECT_EQ(std::make_tuple(b.IsEnabled(), b.Caption(), b.FirstRun(), b.Label().colour, b.Opaque()),
-              std::make_tuple(c.enabled, c.caption, c.firstRun, c.colour, c.opaque)) << c.name;
+    EXPECT_EQ(Loaded(b.IsEnabled(), b.Caption(), b.FirstRun(), b.Label().colour, b.Opaque()), c.expected) << c.name;
     EXPECT_EQ(b.Font(), kAmbient) << c.name;
-    EXPECT_EQ(rig.surface.skins, c.enabled ? "N" : "") << c.name;
+    EXPECT_EQ(rig.surface.skins, b.IsEnabled() ? "N" : "") << c.name;
     // A key missing from the store reads as its default, whatever the control held before.
     rig.button.ReadProperties(PropertyBag{}, kAmbient);
-    EXPECT_EQ(std::make_tuple(b.IsEnabled(), b.FirstRun(), b.Label().colour, b.Opaque(), b.Caption()),
-              std::make_tuple(true, std::uint8_t{1}, 0, true, std::wstring(L"Command1"))) << c.name;
+    EXPECT_EQ(Loaded(b.IsEnabled(), b.Caption(), b.FirstRun(), b.Label().colour, b.Opaque()),
+              Loaded(true, L"Command1", 1, 0, true)) << c.name;
   }
 }
 
