@@ -207,7 +207,11 @@ TEST(CommandPaint, OnePaint) {
 TEST(CommandProperties, LoadFromStore) {
   // Expected: enabled, caption, first run, caption colour, opaque.
   using Loaded = std::tuple<bool, std::wstring, std::uint8_t, std::int32_t, bool>;
-  const struct { const char* name; std::vector<std::pair<std::wstring, PropertyValue>> stored; Loaded expected; } cases[] = {
+  const struct {
+    const char* name;
+    std::vector<std::pair<std::wstring, PropertyValue>> stored;
+    Loaded expected;
+  } cases[] = {
       {"no keys", {}, {true, L"Command1", 1, 0, true}},
       {"stored values", {{L"Enabled", 0}, {L"FontColour", 255}, {L"Visible", 0}}, {false, L"Command1", 1, 255, false}},
       {"texts", {{L"Enabled", std::wstring(L"fALSE")}, {L"FontColour", std::wstring(L"&HFF")}, {L"Caption", 42}},

@@ -41,7 +41,7 @@ TEST(DialogModel, WhatTheDialogShowsOnOpening) {
 }
 
 TEST(DialogModel, ChoosingASourceOrAFileSetsItAndNothingElse) {
-  const struct { std::int16_t before; int click; std::int16_t after; } cases[] = {{0, 2, 2}, {2, 1, 1}, {1, 0, 0}, {1, 3, 1}};
+  const struct { std::int16_t before; int click, after; } cases[] = {{0, 2, 2}, {2, 1, 1}, {1, 0, 0}, {1, 3, 1}};
   for (const auto& c : cases) {
     auto s = Loaded(600, c.before, 4, L"C:\\a.wav");
     ChooseSource(s, c.click);
@@ -58,8 +58,9 @@ TEST(DialogModel, ChoosingASourceOrAFileSetsItAndNothingElse) {
 TEST(DialogModel, SliderStepsStayInRange) {
   using A = ScrollAction;
   const struct { int value; ScrollAction action; int thumb, expected; } cases[] = {
-      {600, A::LineLeft, 0, 599},     {2000, A::LineRight, 0, 2000}, {600, A::PageRight, 0, 700}, {150, A::PageLeft, 0, 100},
-      {600, A::Thumb, 5000, 2000},    {600, A::Left, 0, 100},        {600, A::Right, 0, 2000},    {600, A::None, 0, 600},
+      {600, A::LineLeft, 0, 599},    {2000, A::LineRight, 0, 2000}, {600, A::PageRight, 0, 700},
+      {150, A::PageLeft, 0, 100},    {600, A::Thumb, 5000, 2000},   {600, A::Left, 0, 100},
+      {600, A::Right, 0, 2000},      {600, A::None, 0, 600},
   };
   for (const auto& c : cases) EXPECT_EQ(SliderAfter(c.value, c.action, c.thumb), c.expected) << c.value;
 }
@@ -82,7 +83,8 @@ TEST(DialogModel, CommitWritesTheFourKeysInOrder) {
     EXPECT_TRUE(SaveSettings(f.ini, s, 600, c.repeatText).ok());
     EXPECT_EQ(s.bgmTrack, c.trackAfter) << ::testing::PrintToString(c.repeatText);
     EXPECT_EQ(f.store.writes, 4);
-    EXPECT_EQ(f.store.files[s.iniPath], "[Section]\r\n" + Keys("600", "2", std::to_string(c.trackAfter), "C:\\m\\\x8B\xC8.mp3"));
+    const std::string track = std::to_string(c.trackAfter);
+    EXPECT_EQ(f.store.files[s.iniPath], "[Section]\r\n" + Keys("600", "2", track, "C:\\m\\\x8B\xC8.mp3"));
     EXPECT_EQ(s.particleCount, 2500);  // the slider's value is written, the setting is not changed
   }
   Files f;  // an existing file is updated in place
@@ -177,12 +179,14 @@ TEST(DialogKeys, TabVisitsEveryStopInReadingOrderAndShiftTabReturns) {
 
 TEST(DialogKeys, WhatEachKeyDoesWhereverTheFocusIs) {
   using A = KeyAction;
+  using K = Key;
+  using S = Stop;
   const struct { Key key; bool shift; Stop focus; bool dropped; A action; } rows[] = {
-      {Key::Enter, false, Stop::Cancel, false, A::Save},         {Key::Enter, false, Stop::Link, false, A::OpenLink},
-      {Key::Enter, false, Stop::Repeat, true, A::PassOn},        {Key::Escape, false, Stop::Save, false, A::Cancel},
-      {Key::Escape, false, Stop::Repeat, true, A::PassOn},       {Key::Tab, true, Stop::Sources, false, A::FocusPrevious},
-      {Key::Left, false, Stop::Sources, false, A::SourcePrevious}, {Key::Down, false, Stop::Sources, false, A::SourceNext},
-      {Key::Right, false, Stop::Slider, false, A::PassOn},       {Key::Other, false, Stop::Sources, false, A::PassOn},
+      {K::Enter, false, S::Cancel, false, A::Save},        {K::Left, false, S::Sources, false, A::SourcePrevious},
+      {K::Enter, false, S::Link, false, A::OpenLink},      {K::Down, false, S::Sources, false, A::SourceNext},
+      {K::Enter, false, S::Repeat, true, A::PassOn},       {K::Escape, false, S::Save, false, A::Cancel},
+      {K::Escape, false, S::Repeat, true, A::PassOn},      {K::Right, false, S::Slider, false, A::PassOn},
+      {K::Tab, true, S::Sources, false, A::FocusPrevious}, {K::Other, false, S::Sources, false, A::PassOn},
   };
   for (const auto& r : rows)
     EXPECT_EQ(RouteKey(r.key, r.shift, r.focus, r.dropped), r.action) << int(r.key) << " at " << int(r.focus);
