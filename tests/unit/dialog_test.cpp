@@ -1,5 +1,6 @@
-// The settings dialog without a window: what it shows on opening, the source choice, the slider,
-// the commit, its placement and geometry, its open and close outline animation and its keys.
+// The settings dialog without a window: the source choice, the slider, the commit, its placement
+// and geometry, its open and close outline animation and its keys. What it shows on opening, its
+// gradient and its Tab order are test_dialog.sh's and test_dialog_keys.sh's, seen on screen.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -23,22 +24,6 @@ struct Files {
   lw::testing::MemoryStore store;
   settings::IniFile ini{store, SystemCp932()};
 };
-
-TEST(DialogModel, WhatTheDialogShowsOnOpening) {
-  const struct { std::int16_t count, source, track; int slider; RadioMarks marks; std::wstring repeat; } cases[] = {
-      {100, 1, 7, 100, {false, true, false}, L"7"}, {2000, 2, 12, 2000, {false, false, true}, L"12"},
-      // Outside the slider's range the slider keeps its design value; a source outside 0-2 marks nothing.
-      {99, 0, 0, 600, {true, false, false}, L""}, {2001, 3, -3, 600, {false, false, false}, L"-3"},
-  };
-  for (const auto& c : cases) {
-    const OpenView v = ViewOnOpen(Loaded(c.count, c.source, c.track, L"C:\\m\\a&b.mp3"));
-    EXPECT_EQ(v.sliderValue, c.slider) << c.count;
-    EXPECT_EQ(v.readout, std::to_wstring(c.count));
-    EXPECT_EQ(v.marks, c.marks) << c.source;
-    EXPECT_EQ(v.repeatText, c.repeat) << c.track;
-    EXPECT_EQ(v.fileCaption, L"C:\\m\\a&b.mp3");
-  }
-}
 
 TEST(DialogModel, ChoosingASourceOrAFileSetsItAndNothingElse) {
   const struct { std::int16_t before; int click, after; } cases[] = {{0, 2, 2}, {2, 1, 1}, {1, 0, 0}, {1, 3, 1}};
@@ -147,34 +132,12 @@ TEST(DialogLayout, OpensCentredAThirdOfTheFreeHeightDown) {
   }
 }
 
-TEST(DialogLayout, GradientIsDarkBlueAtTheEdgesAndLavenderInTheMiddle) {
-  const struct { double height; std::size_t row; Rgb colour; } cases[] = {
-      {191, 191, {0, 0, 30}}, {287, 143, {220, 220, 250}}, {100, 25, {156, 156, 186}},  // sin(0.7855) x 220 = 155.58
-  };
-  for (const auto& c : cases) {
-    const auto rows = GradientRows(c.height);
-    ASSERT_EQ(rows.size(), static_cast<std::size_t>(c.height) + 1);
-    EXPECT_EQ(rows[c.row], c.colour) << c.height << " row " << c.row;
-  }
-  EXPECT_TRUE(GradientRows(-3).empty());
-}
-
 // Column by column, each one strip beyond the target's edge (the panel's repeat is test_dialog.sh's).
 TEST(DialogLayout, StripCopiesCoverTheTargetColumnByColumn) {
   const struct { int tw, th, sw, sh; std::vector<TilePosition> expected; } cases[] = {
       {0, 0, 10, 10, {{0, 0}, {0, 10}, {10, 0}, {10, 10}}}, {100, 100, 0, 20, {}}, {100, 100, 20, -1, {}},
   };
   for (const auto& c : cases) EXPECT_EQ(TilePositions(c.tw, c.th, c.sw, c.sh), c.expected) << c.tw << "x" << c.th;
-}
-
-TEST(DialogKeys, TabVisitsEveryStopInReadingOrderAndShiftTabReturns) {
-  const std::vector<Stop> expected{Stop::Repeat, Stop::Browse, Stop::Slider, Stop::Link,
-                                   Stop::Save,   Stop::Cancel, Stop::Sources};
-  std::vector<Stop> forward, back;
-  for (Stop s = Stop::Sources; forward.size() < expected.size();) forward.push_back(s = NextStop(s, false));
-  EXPECT_EQ(forward, expected);
-  for (Stop s : forward) back.push_back(NextStop(NextStop(s, false), true));
-  EXPECT_EQ(back, forward);
 }
 
 TEST(DialogKeys, WhatEachKeyDoesWhereverTheFocusIs) {

@@ -24,8 +24,7 @@ TEST(ScanNumber, StopsAtTheFirstCharacterThatCannotContinueANumber) {
   for (const auto& [text, expected] : cases) EXPECT_EQ(ScanNumber(text), expected) << ::testing::PrintToString(text);
 }
 
-// The expected results are those of the platform's own coercion under a Japanese locale
-// (checked against it by tests/e2e/test_settings_differential.sh).
+// The expected results are those of the platform's own coercion under a Japanese locale.
 TEST(CoerceNumber, FollowsThePlatformCoercion) {
   const std::pair<std::wstring, std::optional<double>> cases[] = {
       // blanks, signs and parentheses
