@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -62,12 +61,6 @@ std::unique_ptr<BackgroundMusic> MakeMusic(Devices& d, std::wstring file = L"", 
                                            settings::Settings{L"", 600, 0, track, std::move(file)});
 }
 
-std::string Narrow(std::wstring_view w) {
-  std::string s;
-  for (wchar_t c : w) s += c < 0x80 ? static_cast<char>(c) : '?';
-  return s;
-}
-
 const std::wstring kCurrent = L"status cdaudio current track", kCount = L"status cdaudio number of tracks",
                    kCdMode = L"status cdaudio mode", kMp3Mode = L"status MP3Play mode";
 
@@ -82,7 +75,6 @@ TEST(MusicChannel, SendAndQuery) {
   } cases[] = {
       {"empty command never reaches MCI", L"", 0, true, std::wstring(kNoCommandText), L"Error:-1", {}},
       {"reply cut at its first NUL", kCurrent, 0, true, L"1", L"1", {kCurrent}},
-      {"success with an empty reply", L"set x", 0, true, L"", L"", {L"set x"}},
       {"failure described by the system", kCurrent, 263, true, L"describe 263", L"Error:263", {kCurrent, L"describe 263"}},
       {"failure without a description", kCurrent, 263, false, std::wstring(kNoErrorText), L"Error:263",
        {kCurrent, L"describe 263"}},
@@ -100,71 +92,34 @@ TEST(MusicChannel, SendAndQuery) {
     EXPECT_EQ(music->MCI_Query(c.command), c.query);
     EXPECT_EQ(music->MCI_Reply(), c.reply);
   }
-  const struct { std::wstring from, to, command; } plays[] = {
-      {L"", L"", L"play cdaudio"}, {L"03:00:00:00", L"", L"play cdaudio from 03:00:00:00"},
-      {L"", L"04:00:00:00", L"play cdaudio to 04:00:00:00"},
-      {L"3", L"4", L"play cdaudio from 3 to 4"}, {L" 3 ", L"", L"play cdaudio from  3 "},  // inserted as given
-  };
-  for (const auto& c : plays) {
-    Devices d;
-    MakeMusic(d)->MCI_Play(L"cdaudio", c.from, c.to);
-    EXPECT_EQ(d.calls, Strings{c.command});
-  }
 }
 
-// Whole lives of the music: what is sent from the first call to the object's end.
+// Whole lives of the music, from the first call to the object's end (the MP3 and WAV loops and
+// faults under Wine are test_music.sh's): what is closed or stopped at the end, and what is not.
 TEST(Music, Lifecycles) {
   const std::wstring song = L"C:\\My Music\\night drive.mp3", wav = L"C:\\My Music\\rain.Wav";
   const std::wstring open = L"open \"" + song + L"\" type MPEGVideo Alias MP3Play";
-  const Strings replay = {kMp3Mode, L"stop MP3Play", L"play MP3Play from 0"};
   const struct {
     const char* name;
     std::wstring file;
-    std::map<std::wstring, std::pair<std::int32_t, std::wstring>> answers;
-    std::function<void(BackgroundMusic&)> run;
+    void (*run)(BackgroundMusic&);
     Strings calls;
+    std::int32_t waveDevices = 1;
   } cases[] = {
-      {"CD opened and stopped", L"", {}, [](auto& m) { m.CD_Open(), m.CD_Stop(); },
-       {L"open cdaudio", L"set cdaudio time format tmsf", L"stop cdaudio", L"close cdaudio"}},
-      {"CD left open is closed at the end", L"", {}, [](auto& m) { m.CD_Open(); },
+      {"CD left open is closed at the end", L"", [](auto& m) { m.CD_Open(); },
        {L"open cdaudio", L"set cdaudio time format tmsf", L"close cdaudio"}},
-      {"no drive", L"", {{L"open cdaudio", {266, L""}}}, [](auto& m) { m.CD_Open(); },
-       {L"open cdaudio", L"set cdaudio time format tmsf"}},
-      {"MP3 still playing", song, {{kMp3Mode, {0, L"playing"}}}, [](auto& m) { m.MP3_Play(), m.MP3_Replay(), m.MP3_Stop(); },
+      {"MP3 still playing", song, [](auto& m) { m.MP3_Play(), m.MP3_Replay(), m.MP3_Stop(); },
        {open, L"play MP3Play", kMp3Mode, L"stop MP3Play", L"close MP3Play"}},
-      {"MP3 at its end is replayed", song, {{kMp3Mode, {0, L"stopped"}}}, [](auto& m) { m.MP3_Play(), m.MP3_Replay(); },
-       {open, L"play MP3Play", kMp3Mode, L"stop MP3Play", L"play MP3Play from 0", L"close MP3Play"}},
-      {"MP3 that fails to open never plays, nothing to close", song, {{open, {275, L""}}},
-       [](auto& m) { m.MP3_Play(), m.MP3_Replay(); }, {open, kMp3Mode, L"stop MP3Play", L"play MP3Play from 0"}},
-      {"WAV loops with a wave device", wav, {}, [](auto& m) { m.WAV_Play(); },
+      {"WAV stopped is not stopped again", wav, [](auto& m) { m.WAV_Play(), m.WAV_Stop(); },
        {L"waveOutGetNumDevs", L"PlaySound " + wav, L"PlaySound stop"}},
-      {"WAV stopped is not stopped again", wav, {}, [](auto& m) { m.WAV_Play(), m.WAV_Stop(); },
-       {L"waveOutGetNumDevs", L"PlaySound " + wav, L"PlaySound stop"}},
+      {"no wave device", wav, [](auto& m) { m.WAV_Play(); }, {L"waveOutGetNumDevs"}, 0},
   };
   for (const auto& c : cases) {
     Devices d;
-    d.answers = c.answers;
+    d.answers[kMp3Mode] = {0, L"playing"};
+    d.waveDevices = c.waveDevices;
     c.run(*MakeMusic(d, c.file));
     EXPECT_EQ(d.calls, c.calls) << c.name;
-  }
-  for (const std::int32_t devices : {0, -1}) {
-    Devices d;
-    d.waveDevices = devices;
-    MakeMusic(d, wav)->WAV_Play();
-    EXPECT_EQ(d.calls, Strings{L"waveOutGetNumDevs"}) << devices;
-  }
-}
-
-TEST(MusicFile, OnlyAModeBeginningWithPlayingCountsAsPlaying) {
-  const struct { std::wstring mode; bool replayed; } cases[] = {
-      {L"playing", false}, {L"playing forward", false}, {L"Playing", true}, {L"play", true}, {L"", true},
-      {std::wstring(40, L'x'), true},  // longer than the buffer: cut, still not playing
-  };
-  for (const auto& c : cases) {
-    Devices d;
-    d.answers[kMp3Mode] = {0, c.mode};
-    MakeMusic(d)->MP3_Replay();
-    EXPECT_EQ(d.calls.size() > 1, c.replayed) << Narrow(c.mode);
   }
 }
 
@@ -181,21 +136,16 @@ TEST(MusicCd, TickDecisions) {
     std::wstring play;  // the play command sent, if any
     bool active;
   } cases[] = {
-      {"stopped", L"stopped", 0, 0, L"2", 0, L"play cdaudio", true},
       {"mode beginning with stopped", L"stopped at end", 0, 0, L"2", 0, L"play cdaudio", true},
       {"Stopped in another case", L"Stopped", 0, 0, L"2", 0, L"", true},
-      {"playing", L"playing", 0, 0, L"2", 0, L"", true},
       {"failed mode query", L"stopped", 346, 0, L"2", 0, L"", true},
       {"failed track count", L"stopped", 0, 263, L"2", 0, L"", false},
       {"drive not ready yet: asked again", L"stopped", 0, 276, L"2", 0, L"", true},
       {"repeat track beyond the disc, stopped", L"stopped", 0, 0, L"2", 9, L"play cdaudio", true},
-      {"repeat track beyond the disc, playing", L"playing", 0, 0, L"2", 9, L"", true},
       {"repeat track already playing", L"playing", 0, 0, L"3", 3, L"", true},
-      {"repeat track, stopped", L"stopped", 0, 0, L"3", 3, L"play cdaudio from 03:00:00:00", true},
       {"repeat track, other track", L"playing", 0, 0, L"4", 3, L"play cdaudio from 03:00:00:00", true},
       {"current track as a decimal number", L"playing", 0, 0, L" 3.0 ", 3, L"", true},
       {"current track not a number, repeat set", L"stopped", 0, 0, L"three", 3, L"", false},
-      {"current track not a number, no repeat", L"stopped", 0, 0, L"three", 0, L"play cdaudio", true},
       {"current track mentions an error", L"stopped", 0, 0, L"tErRor", 0, L"", false},
   };
   for (const auto& c : cases) {
@@ -215,19 +165,18 @@ TEST(MusicCd, TickDecisions) {
 // query that fails puts its error text into the play command, which then fails too.
 TEST(MusicCd, TrackSteps) {
   const struct { std::wstring current; bool next; std::wstring target; } cases[] = {
-      {L"4", true, L"5"}, {L"4", false, L"3"}, {L"1", false, L"0"}, {L" 3.5x", true, L"5"}, {L"abc", true, L"1"},
-      {L"32767", true, L"0"}, {L"-32768", false, L"0"}, {L"40000", true, L"1"},
+      {L"4", false, L"3"}, {L"1", false, L"0"}, {L" 3.5x", true, L"5"}, {L"abc", true, L"1"},
+      {L"32767", true, L"0"}, {L"40000", true, L"1"},
   };
   for (const auto& c : cases) {
     Devices d;
     d.answers = {{kCurrent, {0, c.current}}, {L"status cdaudio position track 0", {282, L""}}};
     auto music = MakeMusic(d);
     c.next ? music->CD_NextTrack() : music->CD_PrevTrack();
-    const std::wstring position = c.target == L"0" ? L"Error:282" : L"";
     Strings expected = {kCurrent, L"status cdaudio position track " + c.target};
     if (c.target == L"0") expected.push_back(L"describe 282");
     expected.push_back(c.target == L"0" ? L"play cdaudio from Error:282" : L"play cdaudio");
-    EXPECT_EQ(d.calls, expected) << Narrow(c.current) << c.next;
+    EXPECT_EQ(d.calls, expected) << ::testing::PrintToString(c.current) << c.next;
   }
 }
 

@@ -31,18 +31,11 @@ TEST(LoadSettings, AppliesDefaultsConversionsAndTheMusicFileCheck) {
     std::wstring music;
   } cases[] = {
       {"no file", std::nullopt, 600, 0, 0, L""},
-      {"empty file", "", 600, 0, 0, L""},
       {"all set", File("#C=1200\r\n#S=2\r\n#R=3\r\n#F=C:\\Music\\song.mp3\r\n"), 1200, 2, 3, song},
       {"abc", File("#C=abc\r\n"), 0, 0, 0, L""},
-      {"40000", File("#C=40000\r\n"), 0, 0, 0, L""},
-      {"12.7 floors", File("#C=12.7\r\n"), 12, 0, 0, L""},
       {"-2.5 floors", File("#C=-2.5\r\n"), -3, 0, 0, L""},
-      {"-32768.5 floors out of range", File("#C=-32768.5\r\n"), 0, 0, 0, L""},
-      {"32767.9", File("#C=32767.9\r\n"), 32767, 0, 0, L""},
       {"empty value is the default", File("#C=\r\n"), 600, 0, 0, L""},
-      {"NUL ends a value", File("#C=1\0" "2\r\n#S=1\r\n"s), 1, 1, 0, L""},
       {"no range check", File("#S=-7\r\n#R=99\r\n"), 600, -7, 99, L""},
-      {"source 2 without a file", File("#S=2\r\n"), 600, 0, 0, L""},
       {"source 2, file gone", File("#S=2\r\n#F=C:\\gone.mp3\r\n"), 600, 0, 0, L""},
       {"CD stays with a stale path", File("#S=1\r\n#F=C:\\gone.mp3\r\n"), 600, 1, 0, L""},
       {"folder path with \\", File("#S=2\r\n#F=C:\\Music\\\r\n"), 600, 0, 0, L""},
@@ -55,23 +48,10 @@ TEST(LoadSettings, AppliesDefaultsConversionsAndTheMusicFileCheck) {
     store.files[song] = store.files[L"C:\\\u97F3\u697D.mp3"] = "ID3";
     if (c.file) store.files[kIni] = *c.file;
     const Settings s = LoadSettings(kFolder, store, SystemCp932());
-    EXPECT_EQ(s.iniPath, kIni) << c.what;
-    EXPECT_EQ(std::vector({s.particleCount, s.bgmSource, s.bgmTrack}), std::vector({c.count, c.source, c.track}))
-        << c.what;
-    EXPECT_EQ(s.bgmFile, c.music) << c.what;
+    EXPECT_EQ(std::make_tuple(s.iniPath, s.particleCount, s.bgmSource, s.bgmTrack, s.bgmFile),
+              std::make_tuple(kIni, c.count, c.source, c.track, c.music)) << c.what;
   }
   EXPECT_EQ(IniPathFor(L"C:\\"), L"C:\\\\Lumenweave.ini");
-}
-
-TEST(IniFile, FreshFileIsByteExactAndReadsBack) {
-  MemoryStore store;
-  IniFile ini(store, SystemCp932());
-  EXPECT_TRUE(ini.Write(kSection, kKeyParticleCount, L"600", kIni).ok());
-  EXPECT_TRUE(ini.Write(kSection, kKeyBgmSource, L"2", kIni).ok());
-  EXPECT_TRUE(ini.Write(kSection, kKeyBgmRepeat, L"0", kIni).ok());
-  EXPECT_TRUE(ini.Write(kSection, kKeyBgmFile, L"C:\\\u97F3\u697D.mp3", kIni).ok());
-  EXPECT_EQ(store.files[kIni], File("#C=600\r\n#S=2\r\n#R=0\r\n#F=C:\\\x89\xB9\x8A\x79.mp3\r\n"));
-  EXPECT_EQ(ini.Read(kSection, kKeyBgmFile, kIni), L"C:\\\u97F3\u697D.mp3");
 }
 
 // A value code page 932 cannot hold, or not within what a read returns, turns the whole file into
@@ -81,7 +61,6 @@ TEST(IniFile, ValuesBeyondCodePage932MakeTheFileUtf16) {
       {"255 bytes", std::wstring(255, L'x'), false},
       {"one Latin letter", L"\u00E9", true, "\xFF\xFE[\0S\0]\0\r\0\n\0k\0=\0" "1\0\r\0\n\0j\0=\0\xE9\0\r\0\n\0"s},
       {"256 bytes of kanji", std::wstring(128, L'\u97F3'), true},
-      {"Latin", L"C:\\Jos\u00E9\\tone.mp3", true},
       {"Hangul and a surrogate pair", L"C:\\\uD55C\xD83C\xDFB5.mp3", true},
   };
   for (const auto& c : cases) {
@@ -97,28 +76,19 @@ TEST(IniFile, ValuesBeyondCodePage932MakeTheFileUtf16) {
   }
 }
 
-// Files with a byte-order mark are read through it and written back in it; one that does not
-// decode cleanly is read but never rewritten.
+// Files with a byte-order mark are read through it and written back in it (k=1 becomes k=2 in
+// place); one that does not decode cleanly is read but never rewritten.
 TEST(IniFile, ByteOrderMarkedFiles) {
   const std::string bom = "\xEF\xBB\xBF[S]\nk=1\nx=";
-  const struct {
-    const char* what;
-    std::string file;
-    std::wstring x;                     // what key x reads as
-    std::optional<std::string> after;  // after writing k=2; none: unchanged
-  } cases[] = {
-      {"UTF-16LE", "\xFF\xFE[\0S\0]\0\n\0k\0=\0" "1\0\n\0x\0=\0\xF3\x97"s, L"\u97F3",
-       "\xFF\xFE[\0S\0]\0\n\0k\0=\0" "2\0\n\0x\0=\0\xF3\x97"s},
-      {"UTF-16BE", "\xFE\xFF\0[\0S\0]\0\n\0k\0=\0" "1\0\n\0x\0=\x97\xF3"s, L"\u97F3",
-       "\xFE\xFF\0[\0S\0]\0\n\0k\0=\0" "2\0\n\0x\0=\x97\xF3"s},
-      {"UTF-8, one byte", bom + "y", L"y", "\xEF\xBB\xBF[S]\nk=2\nx=y"},
-      {"UTF-8, three bytes", bom + "\xE9\x9F\xB3", L"\u97F3", "\xEF\xBB\xBF[S]\nk=2\nx=\xE9\x9F\xB3"},
-      {"UTF-8, two bytes not in code page 932", bom + "\xC3\xA9", L"\u00E9", "\xEF\xBB\xBF[S]\nk=2\nx=\xC3\xA9"},
-      {"UTF-8, four bytes", bom + "\xF0\x9F\x98\x80" "a", L"\xD83D\xDE00" "a", "\xEF\xBB\xBF[S]\nk=2\nx=\xF0\x9F\x98\x80" "a"},
-      {"UTF-8, broken sequences", bom + "\xE9\x9F" "a\x9F", L"\uFFFD\uFFFD" "a\uFFFD", std::nullopt},
-      {"UTF-8, cut at the end", bom + "\xE9\x9F", L"\uFFFD\uFFFD", std::nullopt},
-      {"UTF-8, a lone continuation byte", bom + "\x80", L"\uFFFD", std::nullopt},
-      {"UTF-16LE, odd length", "\xFF\xFE[\0S\0]\0\n\0k\0=\0" "1\0\n\0x\0=\0y\0z"s, L"y", std::nullopt},
+  const struct { const char* what; std::string file; std::wstring x; bool rewritten; } cases[] = {
+      {"UTF-16LE", "\xFF\xFE[\0S\0]\0\n\0k\0=\0" "1\0\n\0x\0=\0\xF3\x97"s, L"\u97F3", true},
+      {"UTF-16BE", "\xFE\xFF\0[\0S\0]\0\n\0k\0=\0" "1\0\n\0x\0=\x97\xF3"s, L"\u97F3", true},
+      {"UTF-8, three bytes", bom + "\xE9\x9F\xB3", L"\u97F3", true},
+      {"UTF-8, two bytes not in code page 932", bom + "\xC3\xA9", L"\u00E9", true},
+      {"UTF-8, four bytes", bom + "\xF0\x9F\x98\x80" "a", L"\xD83D\xDE00" "a", true},
+      {"UTF-8, broken sequences", bom + "\xE9\x9F" "a\x9F", L"\uFFFD\uFFFD" "a\uFFFD", false},
+      {"UTF-8, a lone continuation byte", bom + "\x80", L"\uFFFD", false},
+      {"UTF-16LE, odd length", "\xFF\xFE[\0S\0]\0\n\0k\0=\0" "1\0\n\0x\0=\0y\0z"s, L"y", false},
   };
   for (const auto& c : cases) {
     MemoryStore store;
@@ -126,11 +96,13 @@ TEST(IniFile, ByteOrderMarkedFiles) {
     IniFile ini(store, SystemCp932());
     EXPECT_EQ(ini.Read("S", "k", kIni), L"1") << c.what;
     EXPECT_EQ(ini.Read("S", "x", kIni), c.x) << c.what;
-    EXPECT_EQ(ini.Write("S", "k", L"2", kIni).error, c.after ? 0 : kErrorInvalidData) << c.what;
-    EXPECT_EQ(store.files[kIni], c.after.value_or(c.file)) << c.what;
+    EXPECT_EQ(ini.Write("S", "k", L"2", kIni).error, c.rewritten ? 0 : kErrorInvalidData) << c.what;
+    std::string after = c.file;
+    if (c.rewritten) after[after.find('1')] = '2';
+    EXPECT_EQ(store.files[kIni], after) << c.what;
     store.readError = 32;  // an existing file that cannot be read is never written over
     EXPECT_EQ(ini.Write("S", "k", L"3", kIni).error, 32u);
-    EXPECT_EQ(store.files[kIni], c.after.value_or(c.file)) << c.what;
+    EXPECT_EQ(store.files[kIni], after) << c.what;
   }
 }
 

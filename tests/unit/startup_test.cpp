@@ -2,8 +2,6 @@
 // the X11 hack's options.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
 #include <climits>
 #include <string>
 #include <vector>
@@ -31,167 +29,110 @@ class RecordingHost final : public StartupHost {
   void RunSaver(settings::Settings&, std::wstring_view) override { calls += L"saver"; }
 };
 
-std::string Narrow(std::wstring_view w) { return std::string(w.begin(), w.end()); }
-
 TEST(Startup, ModeTable) {
-  const struct {
-    std::wstring args, calls;  // after both lookups
-  } cases[] = {
-      {L"/S", L"load hide saver"}, {L"/s", L"load hide saver"}, {L"-S", L"load hide saver"},
-      {L"XS", L"load hide saver"}, {L"/sx", L"load hide saver"}, {L"", L"load dialog 0"},
-      {L"S", L"load "},  // one character: unrecognised
-      {L"/x", L"load "}, {L" /S", L"load "},  // the mode letter is "/"
-      {L"/c", L"load dialog 0"}, {L"/c:1234", L"load dialog 1234"}, {L"/C/S", L"load dialog 0"},
-      {L"/p 1234", L"preview 1234"}, {L"/P:1234", L"preview 1234"}, {L"/P", L"preview 0"}, {L"/p abc", L"preview 0"},
+  const struct { std::wstring args, calls; } cases[] = {  // the calls after both lookups
+      {L"/s", L"load hide saver"},        {L"", L"load dialog 0"},       {L"/x", L"load "},
+      {L" /S", L"load "},                 {L"/c:1234", L"load dialog 1234"}, {L"/C/S", L"load dialog 0"},
+      {L"/P:1234", L"preview 1234"},  // the mode letter is the second character
   };
   for (const auto& c : cases) {
     RecordingHost host;
     Main(c.args, host);
-    EXPECT_EQ(host.calls, L"find find " + c.calls) << Narrow(c.args);
+    EXPECT_EQ(host.calls, L"find find " + c.calls) << ::testing::PrintToString(c.args);
   }
-  for (const std::wstring open : {L"Lumenweave_Main", L"<Lumenweave>", L"Preview Window"})
-    for (const std::wstring args : {L"/s", L"/c", L"/p 5", L""}) {
-      RecordingHost host;
-      host.open = open;
-      Main(args, host);
-      if (open != L"Preview Window") EXPECT_EQ(host.calls, L"find find ") << Narrow(open) << Narrow(args);
-      else EXPECT_NE(host.calls, L"find find ");
-    }
+  // A main or settings window of ours already open: nothing starts; an open preview does not count.
+  for (const std::wstring open : {L"Lumenweave_Main", L"<Lumenweave>", L"Preview Window"}) {
+    RecordingHost host;
+    host.open = open;
+    Main(L"/s", host);
+    EXPECT_EQ(host.calls, open == L"Preview Window" ? L"find find load hide saver" : L"find find ");
+  }
 }
 
 TEST(CommandLine, ArgumentTextAndModeLetter) {
   const std::wstring huge(100000, L'x');
   const struct { std::wstring commandLine, args; wchar_t mode; } cases[] = {
       {L"\"C:\\Program Files\\Lumenweave.scr\" /p 1234", L"/p 1234", L'P'},
-      {L"C:\\Lumenweave.scr /S", L"/S", L'S'}, {L"Lumenweave.scr", L"", L'\0'}, {L"\"C:\\a b\\x.scr\"", L"", L'\0'},
       {L"C:\\Lumenweave.scr /S" + huge, L"/S" + huge, L'S'},
       {L"\"C:\\Lumenweave.scr /S" + huge, L"", L'\0'},  // an unclosed quote swallows everything
-      {L"\"C:\\\u65E5\u672C\\\u30BB.scr\" /s", L"/s", L'S'},
-      {L"Lumenweave.scr /\uFF53", L"/\uFF53", L'\uFF53'}, {L"Lumenweave.scr /\u00DF", L"/\u00DF", L'\u00DF'},
+      {L"Lumenweave.scr /\uFF53", L"/\uFF53", L'\uFF53'},  // only ASCII letters fold
       {L"Lumenweave.scr \t  \t", L"", L'\0'}, {L"x.scr \t/z", L"/z", L'Z'}, {L"x.scr /{", L"/{", L'{'},
       {std::wstring(L"Lumenweave.scr /s\0x", 19), std::wstring(L"/s\0x", 4), L'S'},
       // The program's own path unquoted, with blanks, in its long or short form.
-      {L"C:\\My Savers\\Lumenweave.scr /s", L"/s", L'S'}, {L"c:\\my savers\\LUMENWEAVE.SCR", L"", L'\0'},
-      {L"C:\\MYSAVE~1\\LUMENW~1.SCR /p 5", L"/p 5", L'P'},
+      {L"c:\\my savers\\LUMENWEAVE.SCR /s", L"/s", L'S'}, {L"C:\\MYSAVE~1\\LUMENW~1.SCR /p 5", L"/p 5", L'P'},
       {L"C:\\My Savers\\Lumenweave.scrx /s", L"Savers\\Lumenweave.scrx /s", L'A'},
   };
   const std::vector<std::wstring> own = {L"C:\\My Savers\\Lumenweave.scr", L"C:\\MYSAVE~1\\LUMENW~1.SCR"};
   for (const auto& c : cases) {
     const std::wstring args = ArgumentText(c.commandLine, own);
-    EXPECT_EQ(args, c.args) << Narrow(c.commandLine.substr(0, 40));
-    EXPECT_EQ(ModeLetter(args), c.mode) << Narrow(c.commandLine.substr(0, 40));
+    EXPECT_EQ(args, c.args) << ::testing::PrintToString(c.commandLine.substr(0, 40));
+    EXPECT_EQ(ModeLetter(args), c.mode) << ::testing::PrintToString(c.commandLine.substr(0, 40));
   }
 }
 
 // The handle is the forgiving number scan of what follows "/p" and one separator, rounded to 32 bits.
 TEST(CommandLine, ParentHandle) {
   const struct { std::wstring args; std::int32_t handle; } cases[] = {
-      {L"/p 1234", 1234}, {L"/p:1234", 1234}, {L"/p", 0}, {L"/p ", 0}, {L"/p 1 2 3", 123}, {L"/p &H100", 256},
-      {L"/p 2.5", 2}, {L"/p 3.5", 4}, {L"/p -1", -1}, {L"/p 2147483647", 2147483647}, {L"/p 2147483647.5", 0},
-      {L"/p -2147483648", INT_MIN}, {L"/p -2147483649", 0}, {L"/p " + std::wstring(10000, L'9'), 0},
-      {L"/p " + std::wstring(10000, L'0') + L"5", 5}, {L"/p 1e99999", 0}, {L"/p &H" + std::wstring(1000, L'F'), 0},
-      {L"/p \u0661\u0662", 0}, {L"/p \uFF11\uFF12", 0}, {std::wstring(L"/p 12\0" L"34", 8), 12}, {L"/p -", 0},
+      {L"/p:1234", 1234}, {L"/p ", 0},        {L"/p 1 2 3", 123},          {L"/p 2.5", 2},           {L"/p 3.5", 4},
+      {L"/p -1", -1},     {L"/p 1e99999", 0}, {L"/p 2147483647.5", 0}, {L"/p -2147483648", INT_MIN},
+      {L"/p -2147483649", 0}, {std::wstring(L"/p 12\0" L"34", 8), 12},
   };
-  for (const auto& c : cases) EXPECT_EQ(ParentWindowHandle(c.args), c.handle) << Narrow(c.args.substr(0, 20));
+  for (const auto& c : cases) EXPECT_EQ(ParentWindowHandle(c.args), c.handle) << ::testing::PrintToString(c.args);
 }
 
 TEST(PreviewLayout, ParentSizes) {
-  const struct {
-    const char* what;
-    ScreenRect parent;
-    double tppX, tppY;
-    PreviewLayout expected;  // width/height in twips, then in pixels
-  } cases[] = {
+  // Expected: width and height in twips, then in pixels.
+  const struct { const char* what; ScreenRect parent; double tppX, tppY; std::vector<int> expected; } cases[] = {
       {"standard preview area", {300, 200, 452, 312}, 15, 15, {2280, 1680, 152, 112}},
-      {"negative screen position", {-500, -40, -348, 72}, 15, 15, {2280, 1680, 152, 112}},
       {"widest that fits", {0, 0, 2184, 10}, 15, 15, {32760, 150, 2184, 10}},
       {"too wide: width stays 0, height still set", {0, 0, 2185, 112}, 15, 15, {0, 1680, 0, 112}},
-      {"too tall: height stays 0", {0, 0, 152, 2185}, 15, 15, {2280, 0, 152, 0}},
-      {"not a window: empty rectangle", {0, 0, 0, 0}, 15, 15, {0, 0, 0, 0}},
       {"inverted rectangle gives no window", {100, 100, 0, 0}, 15, 15, {-1500, -1500, 0, 0}},
       {"extreme rectangle does not overflow", {INT_MIN, INT_MIN, INT_MAX, INT_MAX}, 15, 15, {0, 0, 0, 0}},
       {"axes use their own factor", {0, 0, 100, 100}, 15, 12, {1500, 1200, 100, 100}},
       {"192 dpi: 1132.5 rounds down to even", {0, 0, 151, 151}, 7.5, 7.5, {1132, 1132, 151, 151}},
-      {"192 dpi: 1147.5 rounds up to even", {0, 0, 153, 153}, 7.5, 7.5, {1148, 1148, 153, 153}},
       {"192 dpi: 32767.5 rounds out of range", {0, 0, 4368, 4369}, 7.5, 7.5, {32760, 0, 4368, 0}},
   };
   for (const auto& c : cases) {
-    const PreviewLayout got = LayoutPreview(c.parent, c.tppX, c.tppY);
-    EXPECT_EQ(std::vector<std::int32_t>({got.widthTwips, got.heightTwips, got.widthPixels, got.heightPixels}),
-              std::vector<std::int32_t>({c.expected.widthTwips, c.expected.heightTwips, c.expected.widthPixels,
-                           c.expected.heightPixels})) << c.what;
+    const PreviewLayout g = LayoutPreview(c.parent, c.tppX, c.tppY);
+    EXPECT_EQ(std::vector<int>({g.widthTwips, g.heightTwips, g.widthPixels, g.heightPixels}), c.expected) << c.what;
   }
-  const struct {
-    int dpi;
-    double expected;
-  } dpis[] = {{96, 15}, {120, 12}, {144, 10}, {192, 7.5}, {1, 1440}, {0, 15}, {-96, 15}};
-  for (const auto& c : dpis) EXPECT_DOUBLE_EQ(TwipsPerPixel(c.dpi), c.expected) << c.dpi;
+  const std::pair<int, double> dpis[] = {{96, 15}, {144, 10}, {1, 1440}, {0, 15}, {-96, 15}};
+  for (const auto& [dpi, expected] : dpis) EXPECT_DOUBLE_EQ(TwipsPerPixel(dpi), expected) << dpi;
 }
 
-// The X11 hack's command line: targets, the particle count's settings-file rules, refusals.
+// The X11 hack's command line: targets, the particle count's settings-file rules, refusals (nullopt).
 TEST(HackOptions, Table) {
   constexpr auto kOwn = HackTarget::kOwnWindow, kRoot = HackTarget::kRoot, kId = HackTarget::kWindowId;
-  const struct {
-    std::vector<std::string> args;
-    const char* env;
-    bool ok;
-    HackTarget target;
-    unsigned long id;
-    int count;
-    std::string music = "";
-    bool fps = false;
-  } cases[] = {
-      {{}, nullptr, true, kOwn, 0, 600},
-      {{"--root", "-count", "12.7"}, nullptr, true, kRoot, 0, 12},
-      {{"-root"}, "0x2a", true, kId, 42, 600},           // the daemon's window wins over --root
-      {{"-window"}, "0x2a", true, kOwn, 0, 600},         // an explicit choice wins over the daemon's
-      {{"-root"}, "junk", true, kRoot, 0, 600},          // an unreadable variable is ignored
-      {{"-window-id", "77", "-count", "-1"}, "0x2a", true, kId, 77, -1},
-      {{"-count", "abc"}, nullptr, true, kOwn, 0, 0},     // unreadable, as in the settings file
-      {{"-count", "40000"}, nullptr, true, kOwn, 0, 0},   // beyond 16 bits
-      {{"-count", ""}, nullptr, true, kOwn, 0, 600},
-      {{"-fps", "--music", "a b.mp3"}, nullptr, true, kOwn, 0, 600, "a b.mp3", true},
-      {{"-music"}, nullptr, false, kOwn, 0, 0},
-      {{"-count"}, nullptr, false, kOwn, 0, 0},          {{"-window-id", "0x"}, nullptr, false, kOwn, 0, 0},
-      {{"-window-id", "0X2A"}, nullptr, true, kId, 42, 600}, {{"-window-id", "1x5"}, nullptr, false, kOwn, 0, 0},
-      {{"-window-id", "12z"}, nullptr, false, kOwn, 0, 0}, {{"-bogus"}, nullptr, false, kOwn, 0, 0},
+  const struct { std::vector<std::string> args; const char* env; std::optional<HackOptions> expected; } cases[] = {
+      {{}, nullptr, HackOptions{}},
+      {{"--root", "-count", "12.7"}, nullptr, HackOptions{kRoot, 0, 12}},
+      {{"-root"}, "0x2a", HackOptions{kId, 42}},    // the daemon's window wins over --root
+      {{"-window"}, "0x2a", HackOptions{kOwn}},     // an explicit choice wins over the daemon's
+      {{"-window-id", "77", "-count", "-1"}, "0x2a", HackOptions{kId, 77, -1}},
+      {{"-count", "abc"}, nullptr, HackOptions{kOwn, 0, 0}},    // unreadable, as in the settings file
+      {{"-count", "40000"}, nullptr, HackOptions{kOwn, 0, 0}},  // beyond 16 bits
+      {{"-fps", "--music", "a b.mp3"}, nullptr, HackOptions{kOwn, 0, 600, "a b.mp3", true}},
+      {{"-window-id", "0X2A"}, nullptr, HackOptions{kId, 42}},
+      {{"-music"}, nullptr, std::nullopt},      {{"-count"}, nullptr, std::nullopt},
+      {{"-window-id", "0x"}, nullptr, std::nullopt}, {{"-window-id", "1x5"}, nullptr, std::nullopt},
+      {{"-bogus"}, nullptr, std::nullopt},
   };
+  const auto fields = [](const HackOptions& o) { return std::tie(o.target, o.windowId, o.count, o.music, o.fps); };
   for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::PrintToString(c.args));
     const auto options = ParseHackOptions(c.args, c.env);
-    ASSERT_EQ(options.has_value(), c.ok);
-    if (c.ok)
-      EXPECT_EQ(std::make_tuple(options->target, options->windowId, int{options->count}, options->music, options->fps),
-                std::make_tuple(c.target, c.id, c.count, c.music, c.fps));
+    ASSERT_EQ(options.has_value(), c.expected.has_value()) << ::testing::PrintToString(c.args);
+    if (options) EXPECT_EQ(fields(*options), fields(*c.expected)) << ::testing::PrintToString(c.args);
   }
 }
 
-// The lit part of a picture: left, top, right, bottom (exclusive).
-std::array<int, 4> LitBox(const Picture& p) {
-  std::array<int, 4> box{p.width, p.height, 0, 0};
-  for (int y = 0; y < p.height; ++y)
-    for (int x = 0; x < p.width; ++x)
-      if (p.pixels[static_cast<std::size_t>(y) * p.width + x] != 0)
-        box = {std::min(box[0], x), std::min(box[1], y), std::max(box[2], x + 1), std::max(box[3], y + 1)};
-  return box;
-}
-// At any DPI the same picture, keeping its size in twips: drawn at more pixels, not cropped or moved.
-TEST(PreviewPicture, KeepsItsSizeInTwipsAtAnyDpi) {
-  const Picture screen = RenderPreviewScreen();
-  const std::array<int, 4> at96 = LitBox(ReducePreviewScreen(screen, 152, 112));
-  const struct {
-    int dpi, width, height;
-  } cases[] = {{96, 152, 112}, {144, 228, 168}, {120, 190, 140}, {0, 38, 28}, {100000, 760, 560}};
-  for (const auto& c : cases) {
+// The picture keeps its size in twips at any DPI (what that looks like at 144 DPI is
+// test_preview.sh's).
+TEST(PreviewPicture, SizeAndReduction) {
+  const struct { int dpi, width, height; } sizes[] = {{96, 152, 112}, {144, 228, 168}, {0, 38, 28}, {100000, 760, 560}};
+  for (const auto& c : sizes) {
     const auto [width, height] = PreviewSize(c.dpi);
-    ASSERT_EQ(width, c.width) << c.dpi;
-    ASSERT_EQ(height, c.height) << c.dpi;
-    const Picture picture = ReducePreviewScreen(screen, width, height);
-    const std::array<int, 4> box = LitBox(picture);
-    // Within one pixel of the 96-DPI picture and one of its own.
-    for (int i = 0; i < 4; ++i) EXPECT_NEAR(box[i], at96[i] * c.width / 152.0, 1 + c.width / 152.0) << c.dpi << " edge " << i;
+    EXPECT_EQ(std::make_pair(width, height), std::make_pair(c.width, c.height)) << c.dpi;
   }
-  EXPECT_LT(at96[0], at96[2]);
   // Each block's lit share, a pixel cut by a block edge counted by its overlap, on a curve that
   // saturates: blocks of 2.5 screen pixels, 2 and 1 of them lit.
   const std::uint32_t y = 0xFFFF00;
