@@ -93,7 +93,7 @@ struct Rig {
 };
 
 // From a loaded, initialised button (state 1): the events before, then the events whose paints,
-// clicks and final state are checked. Whole gestures under real input are test_controls.sh's.
+// clicks and final state are checked. Whole gestures under real input are test_dialog.sh's buttons table.
 TEST(CommandStates, Transitions) {
   using enum ButtonState;
   const struct { const char *before, *events; ButtonState to; const char* painted; int clicks; } rows[] = {
