@@ -176,25 +176,19 @@ struct RecordingAnimator final : OutlineAnimator {
   }
 };
 
+// Opens from the pointer stored at load (here on a monitor left of the primary one) and closes to it.
 TEST(DialogAnimation, OpensFromAndClosesToThePointerStoredAtLoad) {
-  const ScreenRect window{724, 286, 1195, 506}, moved{10, 10, 481, 230};
-  const struct { std::optional<ScreenPoint> atLoad; ScreenRect point; } cases[] = {
-      {ScreenPoint{-1920, 5}, {-1920, 5, -1920, 5}},  // a monitor left of the primary one
-      {std::nullopt, {0, 0, 0, 0}},                   // unreadable: the screen's corner
-      {ScreenPoint{40000, 7}, {0, 7, 0, 7}},          // beyond 16 bits: x keeps its value
-  };
-  for (const auto& c : cases) {
-    RecordingAnimator animator;
-    animator.windowRect = window;
-    WindowAnimation animation(animator), other(animator);
-    animation.StorePointer(c.atLoad);
-    other.StorePointer(ScreenPoint{3, 4});  // each animation keeps its own pointer
-    animation.AnimateOpen(42);
-    animator.windowRect = moved;  // moved while open
-    animation.AnimateClose(42);
-    const decltype(animator.drawn) expected = {{c.point, window}, {moved, c.point}};
-    EXPECT_EQ(animator.drawn, expected);
-  }
+  const ScreenRect window{724, 286, 1195, 506}, moved{10, 10, 481, 230}, point{-1920, 5, -1920, 5};
+  RecordingAnimator animator;
+  animator.windowRect = window;
+  WindowAnimation animation(animator), other(animator);
+  animation.StorePointer(ScreenPoint{-1920, 5});
+  other.StorePointer(ScreenPoint{3, 4});  // each animation keeps its own pointer
+  animation.AnimateOpen(42);
+  animator.windowRect = moved;  // moved while open
+  animation.AnimateClose(42);
+  const decltype(animator.drawn) expected = {{point, window}, {moved, point}};
+  EXPECT_EQ(animator.drawn, expected);
 }
 
 }  // namespace

@@ -125,27 +125,6 @@ TEST(DisplayCanvas, PresentsOnlyChangedTilesAndColoursInDibOrder) {
   EXPECT_EQ(fine.Pixel(5, 6), kYellow);
 }
 
-// A particle emitted in a first pass with life L comes back after max(1, ceil(L)) passes, at the
-// emitter of that pass.
-TEST(DisplayParticles, ReEmissionByRemainingLife) {
-  // Passes including that of the first emission; emitter 0 is at X 300, emitter 1 at 900.
-  const struct { double life; int passes; float expectedX; } cases[] = {
-      {0.4, 2, 900.0f}, {1.4, 3, 300.0f}, {1.0, 2, 900.0f}, {0.0, 2, 900.0f}, {2.5, 4, 900.0f}};
-  for (const auto& c : cases) {
-    MemorySurface surface(200, 300);
-    ParticleField field(0);
-    // First pass: steps Y, X, then emission with life c.life, step Y 0, step X 0.
-    ScriptedRandom random({0.5, 0.5, c.life / 500.0, 0.0, 0.5}, 0.5);
-    for (int pass = 0; pass < c.passes; ++pass) {
-      EXPECT_NE(field.life[0], 250.0) << c.life << ": emitted again too early, pass " << pass;
-      field.Pass(pass % 2 ? 900.0f : 300.0f, 600.0f, kBlack, surface, random);
-    }
-    EXPECT_EQ(std::make_pair(field.posX[0], field.life[0]), std::make_pair(double(c.expectedX), 250.0)) << c.life;
-  }
-  const std::pair<std::int16_t, std::size_t> sizes[] = {{600, 601}, {0, 1}, {-1, 0}, {-32768, 0}, {32767, 32768}};
-  for (const auto& [count, size] : sizes) EXPECT_EQ(ParticleField(count).size(), size) << count;
-}
-
 TEST(DisplayParticles, DrawOrderWithinAPass) {
   // Draws: step Y, step X, [life, emission step Y, emission step X].
   MemorySurface surface(200, 300);
@@ -167,6 +146,8 @@ TEST(DisplayParticles, DrawOrderWithinAPass) {
             std::vector({200.0, -9.0, -3.0, 1500.0, 3000.0}));
   EXPECT_EQ(surface.Pixel(100, 200), kYellow);
   EXPECT_EQ(surface.LitPixels(), 1u) << "black trail erased the old pixel";
+  const std::pair<std::int16_t, std::size_t> sizes[] = {{600, 601}, {0, 1}, {-1, 0}, {-32768, 0}, {32767, 32768}};
+  for (const auto& [count, size] : sizes) EXPECT_EQ(ParticleField(count).size(), size) << count;
 }
 
 // The trajectory beyond the first step, slack springs included, is pinned by the emitters' flips.

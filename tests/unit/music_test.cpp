@@ -1,5 +1,5 @@
-// The background music over scripted MCI and sound ports: the command channel, file music and the
-// audio-CD supervision, checked by the command strings sent and the capacities offered.
+// The background music over scripted MCI and sound ports: file music and the audio-CD supervision,
+// checked by the command strings sent (the reply capacities are test_music.sh's).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,22 +18,16 @@ using Strings = std::vector<std::wstring>;
 // Every reply is scripted by command (others succeed with an empty reply); every call is logged.
 struct Devices {
   std::map<std::wstring, std::pair<std::int32_t, std::wstring>> answers;
-  bool describable = true;
   std::int32_t waveDevices = 1;
   Strings calls;
-  std::vector<std::size_t> capacities;
-  std::wstring Log(std::wstring what, std::size_t capacity) {
-    calls.push_back(what);
-    capacities.push_back(capacity);
-    return what;
-  }
+  std::wstring Log(std::wstring what) { calls.push_back(what); return what; }
 };
 
 struct FakeMci final : MciPort {
   Devices& d;
   explicit FakeMci(Devices& devices) : d(devices) {}
   MciOutcome Send(std::wstring_view command, std::size_t capacity) override {
-    const auto [code, text] = d.answers[d.Log(std::wstring(command), capacity)];
+    const auto [code, text] = d.answers[d.Log(std::wstring(command))];
     if (capacity == 0) return {code, {}};
     std::wstring buffer(capacity, L'#');  // a fixed buffer: the text, a NUL, then what it held before
     const auto n = std::min(text.size(), capacity - 1);
@@ -42,18 +36,18 @@ struct FakeMci final : MciPort {
     return {code, buffer};
   }
   MciErrorText DescribeError(std::int32_t code, std::size_t capacity) override {
-    std::wstring text = d.Log(L"describe " + std::to_wstring(code), capacity) + L'\0' + L"stale";
+    std::wstring text = d.Log(L"describe " + std::to_wstring(code)) + L'\0' + L"stale";
     text.resize(capacity, L'#');
-    return {d.describable, text};
+    return {true, text};
   }
 };
 
 struct FakeSound final : SoundPlayer {
   Devices& d;
   explicit FakeSound(Devices& devices) : d(devices) {}
-  std::int32_t DeviceCount() override { return d.Log(L"waveOutGetNumDevs", 0), d.waveDevices; }
-  void PlayLooped(std::wstring_view name) override { d.Log(L"PlaySound " + std::wstring(name), 0); }
-  void Stop() override { d.Log(L"PlaySound stop", 0); }
+  std::int32_t DeviceCount() override { return d.Log(L"waveOutGetNumDevs"), d.waveDevices; }
+  void PlayLooped(std::wstring_view name) override { d.Log(L"PlaySound " + std::wstring(name)); }
+  void Stop() override { d.Log(L"PlaySound stop"); }
 };
 
 std::unique_ptr<BackgroundMusic> MakeMusic(Devices& d, std::wstring file = L"", std::int16_t track = 0) {
@@ -63,36 +57,6 @@ std::unique_ptr<BackgroundMusic> MakeMusic(Devices& d, std::wstring file = L"", 
 
 const std::wstring kCurrent = L"status cdaudio current track", kCount = L"status cdaudio number of tracks",
                    kCdMode = L"status cdaudio mode", kMp3Mode = L"status MP3Play mode";
-
-TEST(MusicChannel, SendAndQuery) {
-  const struct {
-    const char* name;
-    std::wstring command;
-    std::int32_t code;
-    bool describable;
-    std::wstring reply, query;  // MCI_Send's reply text, MCI_Query's result
-    Strings calls;
-  } cases[] = {
-      {"empty command never reaches MCI", L"", 0, true, std::wstring(kNoCommandText), L"Error:-1", {}},
-      {"reply cut at its first NUL", kCurrent, 0, true, L"1", L"1", {kCurrent}},
-      {"failure described by the system", kCurrent, 263, true, L"describe 263", L"Error:263", {kCurrent, L"describe 263"}},
-      {"failure without a description", kCurrent, 263, false, std::wstring(kNoErrorText), L"Error:263",
-       {kCurrent, L"describe 263"}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    Devices d;
-    d.answers[kCurrent] = {c.code, L"1"};
-    d.describable = c.describable;
-    auto music = MakeMusic(d);
-    std::wstring reply = L"previous";
-    EXPECT_EQ(music->MCI_Send(c.command, reply), c.command.empty() ? -1 : c.code);
-    EXPECT_EQ(reply, c.reply);
-    EXPECT_EQ(d.calls, c.calls);
-    EXPECT_EQ(music->MCI_Query(c.command), c.query);
-    EXPECT_EQ(music->MCI_Reply(), c.reply);
-  }
-}
 
 // Whole lives of the music, from the first call to the object's end (the MP3 and WAV loops and
 // faults under Wine are test_music.sh's): what is closed or stopped at the end, and what is not.
@@ -178,20 +142,6 @@ TEST(MusicCd, TrackSteps) {
     expected.push_back(c.target == L"0" ? L"play cdaudio from Error:282" : L"play cdaudio");
     EXPECT_EQ(d.calls, expected) << ::testing::PrintToString(c.current) << c.next;
   }
-}
-
-TEST(Music, CapacitiesOfferedForEachCommand) {
-  Devices d;
-  d.answers[kCurrent] = {0, L"4"};
-  d.answers[L"status cdaudio position track 3"] = {0, L"03:00:00:00"};
-  auto music = MakeMusic(d, L"a.mp3", 3);
-  music->CD_Open(), music->CD_Check(), music->CD_NextTrack(), music->CD_Stop();
-  music->MP3_Play(), music->MP3_Replay(), music->MP3_Stop();
-  d.answers[L"x"] = {263, L""};
-  music->MCI_Query(L"x");
-  const std::vector<std::size_t> expected = {0, 0, 512, 512, 255, 512, 512, 512, 512, 512, 0, 0,
-                                             0, 0, 30,  0,   0,   0,   0,   512, 256};
-  EXPECT_EQ(d.capacities, expected);
 }
 
 }  // namespace
