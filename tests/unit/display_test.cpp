@@ -218,12 +218,10 @@ TEST(DisplaySaver, Sessions) {
       {Music(2, L"wav"), L"", "WAV_Play", "250 q", "WAV_Stop", true},
       {Music(2, L"x.mid"), L"/S", "", "250 mmmmmmmmmm", "", false},
       {Music(2, L"x.ogg"), L"/S", "", "250 mmmmmmmmmmm", "ShowPointer", true},
-      {Music(2, L"p3"), L"/S", "", "250 >", "ShowPointer", true},
       {Music(2, L""), L"/S", "", "250 c", "ShowPointer", true},
       {Music(1, L"C:\\a.mp3"), L"/S", "CD_Open", "100 200 g 400 600 800", "CD_Check CD_Check", false},
       {Music(1, L""), L"/s", "CD_Open", "250 q", "CD_Check CD_Stop ShowPointer", true},
       {Music(1, L""), L"/S", "CD_Open", "g 250 ^", "CD_Check ShowPointer", true},
-      {Music(1, L"x.mp3"), L"", "CD_Open", "250 c", "CD_Check CD_Stop", true},
       {Music(1, L""), L"/S", "CD_Open", "250 < >", "CD_Check CD_PrevTrack CD_NextTrack", false},
       // The intervals count from after a slow open.
       {Music(2, L"a.mp3"), L"/S", "MP3_Play", "1899 1900 2899", "MP3_Replay", false, 900},
@@ -243,15 +241,11 @@ TEST(DisplaySaver, Sessions) {
     EXPECT_EQ(rig.recorder.log, expected) << c.script << ": events after the end";
     EXPECT_EQ(rig.saver.spring().bobX, bobX) << c.script << ": a timer ticked after the end";
   }
-  // A screen of any size: the centre, and a frame drawn inside it.
-  const struct { int width, height, centerX, centerY; } screens[] = {{1920, 1080, 14400, 8100}, {1, 1, 7, 7}};
-  for (const auto& c : screens) {
-    Rig rig(Music(0, L""), L"/S", c.width, c.height);
-    EXPECT_EQ(std::make_pair(rig.saver.centerX(), rig.saver.centerY()), std::make_pair(c.centerX, c.centerY));
-    EXPECT_TRUE(rig.saver.emitters().firstTick && rig.saver.emitters().downArmed);
-    EXPECT_EQ(rig.random.seeds, 1);
-    rig.saver.Frame();
-  }
+  Rig tiny(Music(0, L""), L"/S", 1, 1);  // a one-pixel screen: its centre, and a frame drawn inside it
+  EXPECT_EQ(std::make_pair(tiny.saver.centerX(), tiny.saver.centerY()), std::make_pair(7, 7));
+  EXPECT_TRUE(tiny.saver.emitters().firstTick && tiny.saver.emitters().downArmed);
+  EXPECT_EQ(tiny.random.seeds, 1);
+  tiny.saver.Frame();
   // The emitter step's 1 ms timer is raised to 10 ms; the first frame steps before its pass.
   Rig rig(Music(0, L"", -1));
   float lastX = rig.saver.spring().bobX;
