@@ -68,30 +68,51 @@ test_zip_holds_the_saver_readme_and_licence() {
     lw_fail "README.txt lacks the UTF-8 byte-order mark"
 }
 
-# The saver's and the installer's resources as Windows loads them: version information, the name
-# the display settings list for a screen saver (string 1), the icon sizes, cursor and bitmaps.
-test_resources_as_windows_loads_them() {
+# FILE's resources as icoutils reads them, a row each: type name language, and for the cursor its
+# hotspot, size and depth, for a bitmap its size and depth, for string block 1 its string 1 (the
+# name the display settings list for a screen saver), for the version its fixed versions; then the
+# version strings as NAME=VALUE lines.
+pkg_resources() {
+  python3 - "$1" <<'EOF'
+import re, struct, subprocess, sys
+run = lambda *a: subprocess.run(["wrestool", *a, sys.argv[1]], capture_output=True).stdout
+for t, n, l in re.findall(rb"--type=(\w+) --name=(\w+) --language=(\d+)", run("-l")):
+    d, row, more = run("-x", "--raw", b"-t" + t, b"-n" + n, b"-L" + l), [x.decode() for x in (t, n, l)], []
+    if t == b"1": row.append("%d,%d %dx%d/2 %d" % struct.unpack_from("<HH4xii2xH", d))
+    if t == b"2": row.append("%dx%d %d" % struct.unpack_from("<4xii2xH", d))
+    if t == b"6" and n == b"1": row.append(d[4:4 + 2 * d[2]].decode("utf-16le"))
+    if t == b"16":
+        v = struct.unpack_from("<8H", d, d.find(struct.pack("<I", 0xFEEF04BD)) + 8)
+        row += ["%d.%d.%d.%d" % (v[i + 1], v[i], v[i + 3], v[i + 2]) for i in (0, 4)]
+        more = re.findall(r"([A-Z][a-z]+[A-Z]\w+)\0+([^\0]+)\0", d.decode("utf-16le", "replace"))
+    print(" ".join(row), *("%s=%s" % kv for kv in more), sep="\n")
+EOF
+}
+
+# The saver's and the installer's resources: the saver carries exactly the resources it loads (the
+# icon in four sizes, the link cursor, the bitmaps, the texts, the version, the manifest), and both
+# carry the version; the icons parse in their sizes, and the cursor is the art file itself.
+test_resources() {
   pkg_ready || return 1
-  local version file line out; version=$(pkg_version)
+  local version file line out art=$LW_ROOT/resources/art; version=$(pkg_version)
   for file in "$PKG_SETUP" "$LW_SCR"; do
-    out=$(lw_probe resources "$(winepath -w "$file")")
-    lw_log "$(basename "$file"): $(tr '\n' ' ' <<<"$out")"
-    for line in "FixedFileVersion=$version.0" "FixedProductVersion=$version.0" "ProductVersion=$version" \
-                "ProductName=Lumenweave" "CompanyName=Lumenweave developers"; do
+    out=$(pkg_resources "$file")
+    for line in "16 1 1033 $version.0 $version.0" "ProductVersion=$version" "ProductName=Lumenweave" \
+                "CompanyName=Lumenweave developers"; do
       grep -qxF "$line" <<<"$out" || lw_fail "$(basename "$file") lacks $line" || return 1
     done
   done
-  grep -qxF "StringTable1=Lumenweave" <<<"$out" || lw_fail "string 1 of the saver's string table is not Lumenweave" || return 1
-  local art='icon 16 16x16 hotspot 8,8
-icon 32 32x32 hotspot 16,16
-icon 48 48x48 hotspot 24,24
-icon 256 256x256 hotspot 128,128
-cursor 32x32 hotspot 12,10
-bitmap 120 152x112 24
-bitmap 110 556x20 24
-bitmap 111 12x12 24
-bitmap 112 12x12 24'
-  [[ $(grep -E '^(icon|cursor|bitmap|missing) ' <<<"$out") == "$art" ]] || lw_fail "artwork differs:"$'\n'"$out"
+  local want="1 1 1033 12,10 32x64/2 1;2 101 1033 64x25 24;2 102 1033 64x25 24;2 103 1033 64x25 24;
+2 104 1033 64x25 24;2 105 1033 64x25 24;2 106 1033 64x25 24;2 110 1033 556x20 24;2 111 1033 12x12 24;
+2 112 1033 12x12 24;2 120 1033 152x112 24;3 1 1033;3 2 1033;3 3 1033;3 4 1033;6 1 1033 Lumenweave;
+6 13 1033;6 13 1041;6 14 1033;6 14 1041;12 130 1033;14 1 1033;16 1 1033 $version.0 $version.0;24 1 1033"
+  [[ $(grep -v = <<<"$out" | paste -sd';') == "${want//$'\n'/}" ]] || lw_fail "resources differ:"$'\n'"$out" || return 1
+  [[ $(wrestool -x -t14 "$LW_SCR" | icotool -l - 2>/dev/null | sed -E 's/^--icon --index=. --width=([0-9]+) --height=\1 --bit-depth=32 .*/\1/' |
+        paste -sd' ') == '16 32 48 256' ]] || lw_fail "icons: $(wrestool -x -t14 "$LW_SCR" | icotool -l - 2>&1)" || return 1
+  # wrestool's cursor file keeps the resource's size, which counts the hotspot: icotool refuses it.
+  cmp -s <(wrestool -x --raw -t1 -n1 "$LW_SCR" | tail -c +5) <(tail -c +23 "$art/link.cur") || lw_fail "the cursor is not link.cur" || return 1
+  icotool -l "$art/link.cur" 2>/dev/null | grep -qF -- '--width=32 --height=32 --bit-depth=1 --palette-size=2 --hotspot-x=12 --hotspot-y=10' ||
+    lw_fail "link.cur: $(icotool -l "$art/link.cur")"
 }
 
 pkg_check_installation() {
