@@ -8,6 +8,7 @@ LW_SCR=${LW_SCR:-$LW_ROOT/build/windows/Lumenweave.scr}
 LW_PROBES=${LW_PROBES:-$LW_ROOT/build/windows/tests}
 LW_SESSION_PIDS=()   # processes of the whole run (display, sound server, wineserver)
 LW_TEST_PIDS=()      # processes started by the current test
+source "$LW_ROOT/tests/e2e/music_lib.sh"
 
 lw_log() { printf '[e2e] %s\n' "$*" >&2; }
 

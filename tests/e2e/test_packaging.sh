@@ -5,14 +5,12 @@ PKG_DIR=$LW_ROOT/build/windows/packages
 PKG_DESKTOP='HKCU\Control Panel\Desktop'
 PKG_UNINSTALL='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumenweave'
 
-pkg_version() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$LW_ROOT/build/windows/CMakeCache.txt"; }
-
-# The packages of the current build (PKG_SETUP, PKG_ZIP), made once per run: cpack takes about a
-# second, and they depend on more than the saver (README, licence, installer script). Without
-# makensis the calling test ends as passed, the reason logged.
+# The packages of the current build (PKG_SETUP, PKG_ZIP, of version PKG_VERSION), made once per
+# run: cpack takes about a second, and they depend on more than the saver (README, licence,
+# installer script). Without makensis the calling test ends as passed, the reason logged.
 pkg_ready() {
-  local version; version=$(pkg_version)
-  PKG_SETUP=$PKG_DIR/Lumenweave-$version-win64-setup.exe PKG_ZIP=$PKG_DIR/Lumenweave-$version-win64.zip
+  local version; version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$LW_ROOT/build/windows/CMakeCache.txt")
+  PKG_SETUP=$PKG_DIR/Lumenweave-$version-win64-setup.exe PKG_ZIP=$PKG_DIR/Lumenweave-$version-win64.zip PKG_VERSION=$version
   [[ -f $LW_RUN_DIR/packages-made ]] && return 0
   command -v makensis >/dev/null || { lw_log "SKIP: makensis missing (scripts/install-deps.sh installs it)"; exit 0; }
   (cd "$LW_ROOT/build/windows" && cpack >"$LW_RUN_DIR/cpack.log" 2>&1) && : >"$LW_RUN_DIR/packages-made" ||
@@ -94,13 +92,11 @@ EOF
 # carry the version; the icons parse in their sizes, and the cursor is the art file itself.
 test_resources() {
   pkg_ready || return 1
-  local version file line out art=$LW_ROOT/resources/art; version=$(pkg_version)
+  local version=$PKG_VERSION file out art=$LW_ROOT/resources/art
   for file in "$PKG_SETUP" "$LW_SCR"; do
     out=$(pkg_resources "$file")
-    for line in "16 1 1033 $version.0 $version.0" "ProductVersion=$version" "ProductName=Lumenweave" \
-                "CompanyName=Lumenweave developers"; do
-      grep -qxF "$line" <<<"$out" || lw_fail "$(basename "$file") lacks $line" || return 1
-    done
+    (($(grep -cxF -e "16 1 1033 $version.0 $version.0" -e "ProductVersion=$version" -e ProductName=Lumenweave \
+      -e "CompanyName=Lumenweave developers" <<<"$out") == 4)) || lw_fail "$(basename "$file") version:"$'\n'"$out" || return 1
   done
   local want="1 1 1033 12,10 32x64/2 1;2 101 1033 64x25 24;2 102 1033 64x25 24;2 103 1033 64x25 24;
 2 104 1033 64x25 24;2 105 1033 64x25 24;2 106 1033 64x25 24;2 110 1033 556x20 24;2 111 1033 12x12 24;
@@ -129,10 +125,9 @@ pkg_check_installation() {
   [[ ${saver#?:} =~ ^(\\[^.\ \\]{1,8}(\.[^.\ \\]{1,3})?)+$ ]] || lw_fail "SCRNSAVE.EXE is not the short path" || return 1
   [[ $(pkg_reg_value "$PKG_DESKTOP" ScreenSaveActive) == 1 ]] || lw_fail "ScreenSaveActive is not 1" || return 1
 
-  local version; version=$(pkg_version)
   local -A expected=(
     [DisplayName]='^Lumenweave$'
-    [DisplayVersion]="^${version//./\\.}\$"
+    [DisplayVersion]="^${PKG_VERSION//./\\.}\$"
     [Publisher]='^Lumenweave developers$'
     [InstallLocation]="^$(sed 's/[\\.]/\\&/g' <<<"$PKG_WIN_DIR")\$"
     [UninstallString]='^"[^"]*\\Uninstall\.exe"$'
@@ -180,18 +175,13 @@ test_installer_and_uninstaller() {
     cp "$ini" "$LW_RUN_DIR/ini-before"
     pkg_install "$folder" || return 1
     cmp -s "$ini" "$LW_RUN_DIR/ini-before" || lw_fail "an update changed the settings file" || return 1
-    case $before in
-      registered) ;;
-      long) wine reg add "$PKG_DESKTOP" /v SCRNSAVE.EXE /t REG_SZ /d "$PKG_WIN_DIR\\Lumenweave.scr" /f >/dev/null 2>&1 ;;
-      *) wine reg add "$PKG_DESKTOP" /v SCRNSAVE.EXE /t REG_SZ /d "$before" /f >/dev/null 2>&1 ;;
-    esac
+    saver=$before; [[ $before == long ]] && saver=$PKG_WIN_DIR\\Lumenweave.scr
+    [[ $before == registered ]] || wine reg add "$PKG_DESKTOP" /v SCRNSAVE.EXE /t REG_SZ /d "$saver" /f >/dev/null 2>&1
     : >"$PKG_UNIX_DIR/lwi1A2B.tmp"  # what an interrupted save leaves beside the saver
     pkg_uninstall || return 1
     saver=$(pkg_reg_value "$PKG_DESKTOP" SCRNSAVE.EXE)
-    case $want in
-      cleared) [[ -z $saver ]] || lw_fail "$before: SCRNSAVE.EXE still '$saver'" || return 1 ;;
-      kept) [[ $saver == "$before" ]] || lw_fail "$before: SCRNSAVE.EXE became '$saver'" || return 1 ;;
-    esac
+    [[ $want == kept || -z $saver ]] || lw_fail "$before: SCRNSAVE.EXE still '$saver'" || return 1
+    [[ $want == cleared || $saver == "$before" ]] || lw_fail "$before: SCRNSAVE.EXE became '$saver'" || return 1
     lw_log "${folder:-default folder}, $before: SCRNSAVE.EXE $want; folder and uninstall entry gone"
   done
 }

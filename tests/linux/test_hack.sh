@@ -1,7 +1,6 @@
 # The X11 hack seen from outside, natively (no Wine): Xvfb for pixels, a PulseAudio null sink for
 # sound, and Debian's real xscreensaver daemon. Run by tests/e2e/run.sh --linux (tests/linux/run.sh).
 HACK=${LW_HACK:-$LW_ROOT/build/linux/lumenweave}
-source "$LW_ROOT/tests/e2e/music_lib.sh"
 
 start() { "$HACK" "$@" 2>>"$LW_RUN_DIR/hack.log" & HACK_PID=$!; LW_TEST_PIDS+=("$HACK_PID"); }
 # Waits up to $1 seconds for a screenshot (of the root or the window $3) whose figures pass the
@@ -18,7 +17,6 @@ until_shot() {
 }
 # Yellow clouds above and below the centre line, mirrored about it.
 MIRRORED='other == 0 && ux >= 0 && lx >= 0 && (ux - lx) ** 2 <= 40 ** 2 && (uy + ly - h) ** 2 <= 40 ** 2'
-ends_within() { kill -"$1" "$HACK_PID"; lw_wait_exit "$HACK_PID" "$2" && wait "$HACK_PID"; }
 
 # Rows: options | what a screenshot shows within 20 s | the signal that ends it cleanly within a
 # second. A lone particle paints a trail in trail periods: its dots period shows one pixel (two
@@ -29,7 +27,7 @@ test_root_draws_and_ends_on_a_signal() {
     IFS='|' read -r options test signal <<<"$row"
     start $options
     until_shot 20 "$test" || lw_fail "$options: no frame with $test" || return 1
-    ends_within "$signal" 1 || lw_fail "$options: did not end cleanly within a second of SIG$signal" || return 1
+    kill -"$signal" "$HACK_PID"; { lw_wait_exit "$HACK_PID" 1 && wait "$HACK_PID"; } || lw_fail "$options: did not end cleanly within a second of SIG$signal" || return 1
   done
 }
 
