@@ -68,7 +68,7 @@ TEST(IniFile, ValuesBeyondCodePage932MakeTheFileUtf16) {
     store.files[kIni] = "[S]\r\nk=1\r\n";
     IniFile ini(store, SystemCp932());
     EXPECT_TRUE(ini.Write("S", "j", c.value, kIni).ok()) << c.what;
-    if (!c.bytes.empty()) EXPECT_EQ(store.files[kIni], c.bytes);
+    if (!c.bytes.empty()) { EXPECT_EQ(store.files[kIni], c.bytes); }
     EXPECT_EQ(ini.Read("S", "j", kIni), c.value) << c.what;
     EXPECT_TRUE(ini.Write("S", "k", L"2", kIni).ok());
     EXPECT_EQ(store.files[kIni].starts_with("\xFF\xFE"), c.unicode) << c.what;
