@@ -8,7 +8,7 @@ namespace {
 // How many particles ahead the pass asks for their pixels. Between frames the saver sleeps and the
 // pixel buffer leaves the caches, so nearly every point is a miss; asked for early, the misses
 // overlap instead of coming one after another.
-constexpr std::size_t kAhead = 8;
+constexpr std::size_t kAhead = 16;
 
 // `address` gives a point's pixel memory or null. The prefetch stays in this loop: GCC deletes a
 // prefetch hidden in a helper function as a call without effect.
