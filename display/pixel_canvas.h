@@ -76,7 +76,10 @@ class PixelCanvas {
 
   void PSet(float x, float y, std::uint32_t colour) { writer().PSet(x, y, colour); }
 
+  // Every pixel black and every tile changed.
   void Clear();
+  // Every pixel black and no tile changed: for a surface that blanks the screen by other means.
+  void Blank();
 
   // 0x00BBGGRR to the buffer's 0x00RRGGBB.
   static std::uint32_t ToDib(std::uint32_t colour) {
