@@ -98,7 +98,8 @@ DibSurface::~DibSurface() {
 }
 
 void DibSurface::Cls() {
-  if (canvas_) canvas_->Clear();
+  // The window is blanked by a fill at the next present instead of copying a whole screen of black.
+  if (canvas_) canvas_->Blank(), blank_ = true;
 }
 
 long long DibSurface::Present() {
@@ -106,6 +107,11 @@ long long DibSurface::Present() {
   // One copy per merged run of tiles: under Wine a clip region of the same tiles with a single copy
   // costs more to build than the copies it saves.
   long long area = 0;
+  if (blank_) {
+    PatBlt(window_.get(), 0, 0, width_, height_, BLACKNESS);
+    area += static_cast<long long>(width_) * height_;
+    blank_ = false;
+  }
   for (const PixelRect& r : canvas_->TakeDirtyRects()) {
     BitBlt(window_.get(), r.left, r.top, r.right - r.left, r.bottom - r.top, memory_.get(), r.left, r.top, SRCCOPY);
     area += static_cast<long long>(r.right - r.left) * (r.bottom - r.top);

@@ -62,6 +62,7 @@ class DibSurface final : public CanvasSurface {
   win32::WindowDc window_;
   win32::MemoryDc memory_;
   win32::GdiObject<HBITMAP> bitmap_;
+  bool blank_ = false;  // cleared since the last present
   std::uint32_t* bits_ = nullptr;
   HGDIOBJ previous_ = nullptr;
 };

@@ -20,8 +20,13 @@ PixelCanvas::PixelCanvas(std::uint32_t* pixels, int width, int height, float twi
       dirty_(static_cast<std::size_t>(tilesX_) * tilesY_, 0) {}
 
 void PixelCanvas::Clear() {
-  std::fill_n(pixels_, static_cast<std::size_t>(width_) * height_, 0u);
+  Blank();
   std::fill(dirty_.begin(), dirty_.end(), std::uint8_t{1});
+}
+
+void PixelCanvas::Blank() {
+  std::fill_n(pixels_, static_cast<std::size_t>(width_) * height_, 0u);
+  std::fill(dirty_.begin(), dirty_.end(), std::uint8_t{0});
 }
 
 bool PixelCanvas::AnyDirty() const {

@@ -46,6 +46,12 @@ class PixelCanvas {
       return true;
     }
 
+    // Where the point's pixel lives, or null outside the buffer: a pass asks for it ahead of the store.
+    const std::uint32_t* PixelAddress(float x, float y) const {
+      int px, py;
+      return ToPixel(x, y, px, py) ? pixels + static_cast<std::size_t>(py) * width + px : nullptr;
+    }
+
     // Only a store that changes the pixel marks its tile: a spark redrawn over its own trail costs
     // nothing to present.
     void PSet(float x, float y, std::uint32_t colour) const {
@@ -70,7 +76,10 @@ class PixelCanvas {
 
   void PSet(float x, float y, std::uint32_t colour) { writer().PSet(x, y, colour); }
 
+  // Every pixel black and every tile changed.
   void Clear();
+  // Every pixel black and no tile changed: for a surface that blanks the screen by other means.
+  void Blank();
 
   // 0x00BBGGRR to the buffer's 0x00RRGGBB.
   static std::uint32_t ToDib(std::uint32_t colour) {

@@ -1,6 +1,5 @@
 #include "platform/conversions.h"
 
-#include <cfenv>
 #include <cmath>
 #include <cwctype>
 #include <string>
@@ -72,12 +71,12 @@ std::optional<double> ScanNumber(std::wstring_view text) {
 }
 
 double RoundHalfEven(double value) {
-  // nearbyint rounds in the current mode, which is round-to-nearest-even unless someone changed it.
-  const int saved = std::fegetround();
-  std::fesetround(FE_TONEAREST);
-  const double r = std::nearbyint(value);
-  std::fesetround(saved);
-  return r;
+  // Built from round and an exact halving rather than nearbyint: saving and restoring the rounding
+  // mode costs a processor-feature query (cpuid) per call with MinGW's runtime, and it runs every
+  // frame. Doubles of 2^52 and beyond (and NaN, infinities) are already whole.
+  if (!(std::fabs(value) < 0x1p52)) return value;
+  const double r = std::round(value);  // ties away from zero
+  return std::fabs(r - value) == 0.5 ? 2.0 * std::round(value / 2.0) : r;
 }
 
 double Floor(double value) { return std::floor(value); }

@@ -1,6 +1,6 @@
-# Whole-process benchmark of the X11 hack, sourced by tests/linux/run.sh: its processor time at
-# 600 particles against the same paced window without particles (-count -1), measured in turns in
-# one run: medians of three 6-second windows each, after 2 seconds of start-up.
+# Whole-process benchmark of the X11 hack, sourced by tests/e2e/run.sh --linux: its processor time
+# at 600 particles against the same paced window without particles (-count -1), measured in turns
+# in one run: medians of three 6-second windows each, after 2 seconds of start-up.
 cpu_ns() { cat /proc/"$1"/task/*/schedstat | awk '{ s += $1 } END { print s }'; }  # all threads' time on a processor, ns
 cpu_percent() {  # percent of one core used by the hack started with "$@"
   start "$@"; sleep 2

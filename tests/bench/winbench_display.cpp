@@ -5,23 +5,21 @@
 //   rect       one 900 x 750 rectangle presented a frame
 //   tiles:S    the saver's frame on every monitor (emitter step, two passes), the changed tiles of
 //              2^S pixels presented one BitBlt per merged rectangle
-// Runs until a key is pressed or the time is up. Prints the frame's own work (steps, passes and presents on every monitor, timed with
-// QueryPerformanceCounter): median and 99th percentile. Processor time is read from outside by
-// winbench_display_process.sh.
+// Runs until a key is pressed or the time is up. Prints the frame's own work (steps, passes and
+// presents on every monitor, timed with QueryPerformanceCounter): median and 99th percentile.
+// Processor time is read from outside by winbench_display_process.sh.
 // Usage: winbench_display <mode> [particles, 600] [seconds, 20] [all | primary]
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "display/dib_surface_win32.h"
-#include "display/particle_field.h"
+#include "display/monitor_animation.h"
 #include "display/random_source.h"
-#include "display/spring_model.h"
 #include "platform/window_win32.h"
 
 // The Win32 adapters are built into the saver only; the benchmark compiles the same sources.
@@ -41,41 +39,29 @@ double NowMs() {
 
 class BenchWindow final : public lw::win32::Window {
  public:
-  bool Open(const RECT& r) {
-    return Create(L"Lumenweave.WinBench", L"winbench_display", WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST, r.left, r.top,
-                  r.right - r.left, r.bottom - r.top, nullptr, nullptr, 0,
-                  static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  explicit BenchWindow(const RECT& r) {
+    Create(L"Lumenweave.WinBench", L"winbench_display", WS_POPUP | WS_VISIBLE, WS_EX_TOPMOST, r.left, r.top,
+           r.right - r.left, r.bottom - r.top, nullptr, nullptr, 0, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    SetForegroundWindow(hwnd());
   }
 };
 
 // One monitor's window, surface and animation, stepped as the saver steps it.
 struct Screen {
-  Screen(const RECT& r, int particles, int tileShift, double seed) : field(static_cast<std::int16_t>(particles)) {
-    window.Open(r);
-    SetForegroundWindow(window.hwnd());
-    dc.emplace(window.hwnd());  // kept, as the saver's surface keeps its own
-    surface = std::make_unique<DibSurface>(window.hwnd(), r.right - r.left, r.bottom - r.top, 15.0f, nullptr,
-                                           tileShift);
-    random.Seed(seed);
+  Screen(const RECT& r, int particles, int tileShift, double seed)
+      : window(r), surface(window.hwnd(), r.right - r.left, r.bottom - r.top, 15.0f, nullptr, tileShift) {
+    animation.Start(static_cast<std::int16_t>(particles), seed);
   }
   void Frame() {
-    EmitterStep(model, state, static_cast<std::int32_t>(surface->ScaleWidth()) / 2,
-                static_cast<std::int32_t>(surface->ScaleHeight()) / 2, *surface);
-    field.Pass(state.emitX[0], state.emitY[0], state.trailColour, *surface, random);
-    field.Pass(state.emitX[1], state.emitY[1], state.trailColour, *surface, random);
-    const double start = NowMs();
-    area += surface->Present();
-    presentMs.push_back(NowMs() - start);
+    animation.EmitterTick();
+    animation.Passes();
+    surface.Present();
   }
-  long long area = 0;
-  std::vector<double> presentMs;
   BenchWindow window;
-  std::optional<lw::win32::WindowDc> dc;
-  std::unique_ptr<DibSurface> surface;
-  SpringModel model;
-  EmitterState state;
-  ParticleField field;
+  lw::win32::WindowDc dc{window.hwnd()};  // kept, as the saver's surface keeps its own
+  DibSurface surface;
   UniformRandom random;
+  MonitorAnimation animation{surface, random, 0.0};
 };
 
 BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT r, LPARAM out) {
@@ -101,12 +87,7 @@ int wmain(int argc, wchar_t** argv) {
   for (const RECT& r : monitors)
     screens.push_back(std::make_unique<Screen>(r, particles, tileShift, 1.0 + static_cast<double>(screens.size())));
 
-  double frameRate = 60.0;
-  {
-    lw::win32::WindowDc dc(nullptr);
-    frameRate = FrameRateFor(dc.get());
-  }
-  FramePacer pacer(frameRate);
+  FramePacer pacer(FrameRateFor(lw::win32::WindowDc(nullptr).get()));
   std::vector<double> work;
   const double begin = NowMs();
   for (double end = begin + 1000.0 * seconds; NowMs() < end;) {
@@ -117,11 +98,8 @@ int wmain(int argc, wchar_t** argv) {
     }
     const double start = NowMs();
     for (auto& s : screens) {
-      if (saver) {
-        s->Frame();
-        continue;
-      }
-      s->surface->PresentArea(s->dc->get(), mode == L"rect" ? RECT{0, 0, 900, 750} : RECT{0, 0, 1, 1});
+      if (saver) s->Frame();
+      else s->surface.PresentArea(s->dc.get(), mode == L"rect" ? RECT{0, 0, 900, 750} : RECT{0, 0, 1, 1});
     }
     GdiFlush();
     work.push_back(NowMs() - start);
@@ -132,11 +110,5 @@ int wmain(int argc, wchar_t** argv) {
   std::printf("%ls N=%d monitors=%zu: %zu frames in %.0f s (%.1f fps), frame work median %.3f ms, p99 %.3f ms\n",
               mode.c_str(), particles, screens.size(), work.size(), elapsed, work.size() / elapsed,
               work[work.size() / 2], work[work.size() * 99 / 100]);
-  for (auto& s : screens) {
-    if (s->presentMs.empty()) continue;
-    std::sort(s->presentMs.begin(), s->presentMs.end());
-    std::printf("  present median %.3f ms, mean area %lld px\n", s->presentMs[s->presentMs.size() / 2],
-                s->area / static_cast<long long>(s->presentMs.size()));
-  }
   return 0;
 }

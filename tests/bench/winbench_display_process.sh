@@ -20,15 +20,8 @@ lw_session_start || { echo "bench: no session"; exit 1; }
 # Wine saw one monitor of a fresh dummy-driver layout until a client had listed the monitors.
 [[ -z ${LW_MONITORS:-} ]] || xrandr --listmonitors >/dev/null
 
-# The Linux process of a Windows program of this session whose command line contains $1.
-windows_pid() {
-  local q
-  for q in $(ls /proc | grep -E '^[0-9]+$'); do
-    { tr '\0' '\n' <"/proc/$q/environ" | grep -qx "WINEPREFIX=$WINEPREFIX" &&
-      tr '\0' ' ' <"/proc/$q/cmdline" | grep -q -- "$1"; } 2>/dev/null && { echo "$q"; return 0; }
-  done
-  return 1
-}
+# The Linux process of the Windows program whose command line holds $1 (a name unique to the round).
+windows_pid() { pgrep -f -- "$1" | head -n 1 | grep .; }
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 
 # Starts one program, measures it for $seconds, ends it; prints its % of one core.

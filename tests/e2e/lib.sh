@@ -8,6 +8,7 @@ LW_SCR=${LW_SCR:-$LW_ROOT/build/windows/Lumenweave.scr}
 LW_PROBES=${LW_PROBES:-$LW_ROOT/build/windows/tests}
 LW_SESSION_PIDS=()   # processes of the whole run (display, sound server, wineserver)
 LW_TEST_PIDS=()      # processes started by the current test
+source "$LW_ROOT/tests/e2e/music_lib.sh"
 
 lw_log() { printf '[e2e] %s\n' "$*" >&2; }
 
@@ -17,17 +18,19 @@ lw_wait() {
   until "$@" >/dev/null 2>&1; do ((SECONDS <= deadline)) && sleep 0.1 || return 1; done
 }
 
-lw_free_display() {
-  local n; for n in {90..199}; do [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] || { echo "$n"; return 0; }; done; return 1
+# Starts an X server on a free display: lw_x_server PROGRAM ARGS... (":N", -nolisten tcp and for
+# Xorg a -logfile are added); exports DISPLAY and sets LW_X_PID.
+lw_x_server() {
+  local n=90; while [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]]; do ((++n < 200)) || { lw_log "no free display"; return 1; }; done
+  [[ $1 == Xorg ]] && set -- "$@" -logfile "$LW_RUN_DIR/xorg-$n.log"
+  "$1" ":$n" "${@:2}" -nolisten tcp >"$LW_RUN_DIR/$1-$n.out" 2>&1 & LW_X_PID=$!
+  export DISPLAY=":$n"
+  lw_wait 20 xdpyinfo || { lw_log "$1 did not start (see $LW_RUN_DIR/$1-$n.*)"; return 1; }
 }
 
 lw_start_display() {
-  [[ -z ${LW_MONITORS:-} ]] || { lw_start_xorg "$LW_MONITORS" && LW_SESSION_PIDS+=("$LW_XORG_PID"); return; }
-  local n; n=$(lw_free_display) || { lw_log "no free display number"; return 1; }
-  Xvfb ":$n" -screen 0 1920x1080x24 -nolisten tcp >"$LW_RUN_DIR/xvfb.log" 2>&1 &
-  LW_SESSION_PIDS+=($!)
-  export DISPLAY=":$n"
-  lw_wait 20 xdpyinfo || { lw_log "Xvfb did not start"; return 1; }
+  if [[ -n ${LW_MONITORS:-} ]]; then lw_start_xorg "$LW_MONITORS"; else lw_x_server Xvfb -screen 0 1920x1080x24; fi &&
+    LW_SESSION_PIDS+=("$LW_X_PID")
 }
 
 # Several monitors. Xvfb cannot show Wine more than one (its Xinerama heads all sit at 0,0 and its
@@ -42,16 +45,8 @@ lw_start_display() {
 # Xorg is started as root, sharing vt1 (tests/e2e/data/xorg-dummy.conf); the screen grows to hold
 # the layout.
 
-# Starts Xorg with the layout; exports DISPLAY and sets LW_XORG_PID.
-lw_start_xorg() {
-  local n; n=$(lw_free_display) || { lw_log "no free display number"; return 1; }
-  Xorg ":$n" -config "$LW_ROOT/tests/e2e/data/xorg-dummy.conf" -logfile "$LW_RUN_DIR/xorg-$n.log" \
-    -noreset -nolisten tcp vt1 -sharevts >"$LW_RUN_DIR/xorg-$n.out" 2>&1 &
-  LW_XORG_PID=$!
-  export DISPLAY=":$n"
-  lw_wait 20 xdpyinfo || { lw_log "Xorg did not start (see $LW_RUN_DIR/xorg-$n.log)"; return 1; }
-  lw_set_monitors "$1"
-}
+# Starts Xorg with the layout; exports DISPLAY and sets LW_X_PID.
+lw_start_xorg() { lw_x_server Xorg -config "$LW_ROOT/tests/e2e/data/xorg-dummy.conf" -noreset vt1 -sharevts && lw_set_monitors "$1"; }
 
 # Gives output DUMMYi the i-th monitor of the layout (sizes from the dummy driver's list of
 # modes) and switches the others off.
@@ -73,7 +68,7 @@ lw_set_monitors() {
 lw_use_monitors() {
   wineserver -k 2>/dev/null; wineserver -w 2>/dev/null
   lw_start_xorg "$1" || return 1
-  LW_TEST_PIDS+=("$LW_XORG_PID")
+  LW_TEST_PIDS+=("$LW_X_PID")
   LW_TEST_OWN_DISPLAY=1
   lw_wine_sees_monitors "$1"
 }
@@ -129,7 +124,7 @@ lw_session_start() {
   LW_RUN_DIR=${LW_RUN_DIR:-$(mktemp -d /tmp/lw-e2e.XXXXXX)}
   export LW_RUN_DIR
   mkdir -p "$LW_RUN_DIR/shots"
-  lw_start_display && lw_start_sound && lw_start_wine || return 1
+  lw_start_display && lw_start_sound && { [[ -n ${LW_NO_WINE:-} ]] || lw_start_wine; } || return 1
   [[ -z ${LW_MONITORS:-} ]] || lw_wine_sees_monitors "$LW_MONITORS"
 }
 
@@ -168,6 +163,18 @@ lw_run_saver() {
 # Runs a command of the tests' probe program (tests/probe) in the foreground and prints its output.
 LW_PROBE=$LW_PROBES/probe.exe
 lw_probe() { wine "$LW_PROBE" "$@" 2>/dev/null | tr -d '\r'; }
+
+# A host window of the probe (its "preview" command) for the preview and ownership tests:
+# lw_host NAME W H X Y (W 0: the desktop). Sets LW_HOST_LOG, LW_HOST_CTL (its request
+# folder) and LW_HOST (the handle).
+lw_host() {
+  LW_HOST_LOG=$LW_RUN_DIR/$1.log LW_HOST_CTL=$LW_RUN_DIR/$1.ctl
+  rm -rf "$LW_HOST_CTL" && mkdir -p "$LW_HOST_CTL"
+  lw_start --log "$LW_HOST_LOG" "$LW_PROBE" preview "$2" "$3" "$4" "$5" "Z:${LW_HOST_CTL//\//\\}" 150
+  lw_wait 30 lw_line "$LW_HOST_LOG" parent || lw_fail "no host window: $(cat "$LW_HOST_LOG")" || return 1
+  read -r _ LW_HOST <<<"$(lw_line "$LW_HOST_LOG" parent)"
+}
+lw_line() { grep -a "^$2" "$1" 2>/dev/null | tr -d '\r' | head -n 1 | grep .; }
 
 lw_alive() { kill -0 "$1" 2>/dev/null; }
 lw_wait_exit() { lw_wait "$2" bash -c "! kill -0 $1 2>/dev/null"; }

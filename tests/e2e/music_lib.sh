@@ -1,5 +1,5 @@
 # Helpers of the music end-to-end tests: test media, the MCI trace and recordings of the null sink.
-# Sourced by test_music*.sh.
+# Sourced by lib.sh.
 
 # The MCI command strings a program sent, one per line as "<seconds> <capacity> <command>", read
 # from a log of WINEDEBUG=+timestamp,+mci. Wine's own nested "open <name> wait" (its automatic

@@ -1,21 +1,24 @@
 #!/usr/bin/env bash
-# Runs every end-to-end test (tests/e2e/test_*.sh, functions test_*) against the built saver.
-# Usage: tests/e2e/run.sh [name-filter-regex]
+# Runs the end-to-end tests (functions test_* of tests/e2e/test_*.sh) against the built saver under
+# Wine, or with --linux those of tests/linux/test_*.sh and the hack's processor benchmark against
+# the X11 hack (LW_HACK), natively. Usage: tests/e2e/run.sh [--linux] [name-filter-regex]
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
+suite=e2e files=("$here"/test_*.sh)
+[[ ${1:-} == --linux ]] && { suite=linux files=("$LW_ROOT"/tests/linux/test_*.sh "$LW_ROOT"/tests/bench/linux_hack_cpu.sh) LW_NO_WINE=1; shift; }
 filter=${1:-.}
 per_test_limit=${LW_E2E_TEST_LIMIT:-180}
 
-[[ -f $LW_SCR ]] || { echo "e2e: $LW_SCR is missing; build the windows preset first" >&2; exit 2; }
+[[ $suite == linux || -f $LW_SCR ]] || { echo "e2e: $LW_SCR is missing; build the windows preset first" >&2; exit 2; }
 
 trap 'lw_session_stop' EXIT
 trap 'exit 130' INT TERM
-lw_session_start || { echo "e2e: could not set up the session (logs in $LW_RUN_DIR)"; echo "0 passed, 1 failed"; exit 1; }
+lw_session_start || { echo "$suite: could not set up the session (logs in $LW_RUN_DIR)"; echo "0 passed, 1 failed"; exit 1; }
 lw_log "session in $LW_RUN_DIR, DISPLAY=$DISPLAY"
 
 passed=0 failed=0 failures=()
-for file in "$here"/test_*.sh; do
+for file in "${files[@]}"; do
   source "$file"
   for fn in $(grep -oE '^test_[A-Za-z0-9_]+' "$file"); do
     [[ $fn =~ $filter ]] || continue
@@ -41,6 +44,6 @@ for file in "$here"/test_*.sh; do
   done
 done
 
-((failed)) && echo "e2e failures: ${failures[*]} (logs in $LW_RUN_DIR)"
-echo "e2e: $passed passed, $failed failed"
+((failed)) && echo "$suite failures: ${failures[*]} (logs in $LW_RUN_DIR)"
+echo "$suite: $passed passed, $failed failed"
 ((failed == 0))

@@ -7,14 +7,11 @@ test_dialog_users_english_system_shows_no_japanese() {
   dlg_setup english 600 1 0
   export LANG=C.UTF-8  # Wine's UI language follows it: English
   dlg_open || return 1
-  local row id text
-  for row in "$DLG_SAVE OK" "$DLG_CANCEL Cancel" "$DLG_LABEL0 None" "$((DLG_LABEL0 + 1)) Audio CD" \
-    "$((DLG_LABEL0 + 2)) MP3 / WAV"; do
-    read -r id text <<<"$row"
-    grep -q "^control $id .* $text\$" "$LW_DIALOG" || lw_fail "control $id is not '$text'" || return 1
+  local row
+  for row in "$DLG_SAVE .* OK" "$DLG_CANCEL .* Cancel" "$DLG_LABEL0 .* None" "$((DLG_LABEL0 + 1)) .* Audio CD" \
+    "$((DLG_LABEL0 + 2)) .* MP3 / WAV" ".* Music" ".* Particles" ".* Repeat track"; do
+    grep -q "^control $row\$" "$LW_DIALOG" || lw_fail "no control '$row'" || return 1
   done
-  grep -q ' Music$' "$LW_DIALOG" && grep -q ' Particles$' "$LW_DIALOG" && grep -q ' Repeat track$' "$LW_DIALOG" ||
-    lw_fail "a heading is not in English" || return 1
   ! LC_ALL=C.UTF-8 grep -P '[\x{3000}-\x{30FF}\x{4E00}-\x{9FFF}\x{FF00}-\x{FFEF}]' "$LW_DIALOG" ||
     lw_fail "Japanese text on an English system" || return 1
   lw_screenshot "$LW_RUN_DIR/shots/dialog-english.png"
@@ -49,12 +46,9 @@ test_dialog_users_lays_out_for_the_dpi() {
 # argument, the owner expected (a handle of no window leaves it ownerless).
 test_dialog_users_owned_by_the_window_given_with_c() {
   dlg_setup owned 600 0 0
-  local log=$LW_RUN_DIR/owner.log row args owner handle l r sw
-  mkdir -p "$LW_RUN_DIR/owner.ctl"
-  lw_start --log "$log" "$LW_PROBE" preview 200 100 10 10 "Z:${LW_RUN_DIR//\//\\}\\owner.ctl" 150
-  lw_wait 30 grep -q '^parent' "$log" || lw_fail "no owner window: $(cat "$log")" || return 1
-  read -r _ handle < <(grep '^parent' "$log" | tr -d '\r')
-  for row in "/c:$handle $handle" "/c 0" "/c:12345 0"; do
+  local row args owner l r sw
+  lw_host owner 200 100 10 10 || return 1
+  for row in "/c:$LW_HOST $LW_HOST" "/c 0" "/c:12345 0"; do
     read -r args owner <<<"$row"
     lw_dialog_open "$DLG_DIR/Lumenweave.scr" /dev/null "$args" || return 1
     grep -qx "handle .* owner $owner" "$LW_DIALOG" || lw_fail "$args: $(dlg_field handle)" || return 1

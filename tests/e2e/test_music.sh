@@ -1,14 +1,18 @@
 # Background music of the running saver, by music source. Oracles: Wine's +mci trace for the
 # command strings (and +winmm for the sound player's calls), recordings of the null sink for sound.
-source "$(dirname "${BASH_SOURCE[0]}")/music_lib.sh"
+
+# Plays a tone of SECONDS saved as C:\music media\FILE through a copy of the saver, recording the
+# null sink: music_play NAME FILE SECONDS WINEDEBUG; the trace goes to $log, the recording to $rec.
+music_play() {
+  log=$LW_RUN_DIR/$1.trace rec=$LW_RUN_DIR/$1.raw
+  mkdir -p "$LW_DRIVE_C/music media" && music_make_tone "$LW_DRIVE_C/music media/$2" "$3" || lw_fail "could not make $2" || return 1
+  local folder; folder=$(music_saver_folder "$1" 2 0 "C:\\music media\\$2") || return 1
+  music_record_start "$rec"
+  WINEDEBUG=$4 lw_run_saver "$folder/Lumenweave.scr" "$log"
+}
 
 test_music_mp3_loops_while_the_saver_runs() {
-  local media="$LW_DRIVE_C/music media" log="$LW_RUN_DIR/music_mp3.trace" rec="$LW_RUN_DIR/music_mp3.raw"
-  local song='C:\music media\two seconds.mp3'
-  mkdir -p "$media" && music_make_tone "$media/two seconds.mp3" 2 || lw_fail "could not make the MP3" || return 1
-  local folder; folder=$(music_saver_folder "music mp3" 2 0 "$song") || return 1
-  music_record_start "$rec"
-  WINEDEBUG=+timestamp,+mci lw_run_saver "$folder/Lumenweave.scr" "$log" || return 1
+  local log rec; music_play music_mp3 'two seconds.mp3' 2 +timestamp,+mci || return 1
   music_wait_command "$log" 1 10 'play MP3Play' || lw_fail "the MP3 was not started" || return 1
   local started=$SECONDS
   # After 6 s of running, end the recording shortly after the next replay: the file has ended
@@ -39,11 +43,7 @@ test_music_mp3_loops_while_the_saver_runs() {
 }
 
 test_music_wav_loops_until_a_key() {
-  local media="$LW_DRIVE_C/music media" log="$LW_RUN_DIR/music_wav.trace" rec="$LW_RUN_DIR/music_wav.raw"
-  mkdir -p "$media" && music_make_tone "$media/one second.wav" 1 || lw_fail "could not make the WAV" || return 1
-  local folder; folder=$(music_saver_folder "music wav" 2 0 'C:\music media\one second.wav') || return 1
-  music_record_start "$rec"
-  WINEDEBUG=+timestamp,+mci,+winmm lw_run_saver "$folder/Lumenweave.scr" "$log" || return 1
+  local log rec; music_play music_wav 'one second.wav' 1 +timestamp,+mci,+winmm || return 1
   # SND_FILENAME | SND_NODEFAULT | SND_ASYNC | SND_LOOP
   lw_wait 10 grep -qi 'MULTIMEDIA_PlaySound .* fdwSound=0002000b' "$log" || lw_fail "PlaySound not called with flags 2000b" || return 1
   sleep 2.5  # more than twice the file's length

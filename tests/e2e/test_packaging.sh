@@ -5,14 +5,12 @@ PKG_DIR=$LW_ROOT/build/windows/packages
 PKG_DESKTOP='HKCU\Control Panel\Desktop'
 PKG_UNINSTALL='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumenweave'
 
-pkg_version() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$LW_ROOT/build/windows/CMakeCache.txt"; }
-
-# The packages of the current build (PKG_SETUP, PKG_ZIP), made once per run: cpack takes about a
-# second, and they depend on more than the saver (README, licence, installer script). Without
-# makensis the calling test ends as passed, the reason logged.
+# The packages of the current build (PKG_SETUP, PKG_ZIP, of version PKG_VERSION), made once per
+# run: cpack takes about a second, and they depend on more than the saver (README, licence,
+# installer script). Without makensis the calling test ends as passed, the reason logged.
 pkg_ready() {
-  local version; version=$(pkg_version)
-  PKG_SETUP=$PKG_DIR/Lumenweave-$version-win64-setup.exe PKG_ZIP=$PKG_DIR/Lumenweave-$version-win64.zip
+  local version; version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$LW_ROOT/build/windows/CMakeCache.txt")
+  PKG_SETUP=$PKG_DIR/Lumenweave-$version-win64-setup.exe PKG_ZIP=$PKG_DIR/Lumenweave-$version-win64.zip PKG_VERSION=$version
   [[ -f $LW_RUN_DIR/packages-made ]] && return 0
   command -v makensis >/dev/null || { lw_log "SKIP: makensis missing (scripts/install-deps.sh installs it)"; exit 0; }
   (cd "$LW_ROOT/build/windows" && cpack >"$LW_RUN_DIR/cpack.log" 2>&1) && : >"$LW_RUN_DIR/packages-made" ||
@@ -68,30 +66,49 @@ test_zip_holds_the_saver_readme_and_licence() {
     lw_fail "README.txt lacks the UTF-8 byte-order mark"
 }
 
-# The saver's and the installer's resources as Windows loads them: version information, the name
-# the display settings list for a screen saver (string 1), the icon sizes, cursor and bitmaps.
-test_resources_as_windows_loads_them() {
+# FILE's resources as icoutils reads them, a row each: type name language, and for the cursor its
+# hotspot, size and depth, for a bitmap its size and depth, for string block 1 its string 1 (the
+# name the display settings list for a screen saver), for the version its fixed versions; then the
+# version strings as NAME=VALUE lines.
+pkg_resources() {
+  python3 - "$1" <<'EOF'
+import re, struct, subprocess, sys
+run = lambda *a: subprocess.run(["wrestool", *a, sys.argv[1]], capture_output=True).stdout
+for t, n, l in re.findall(rb"--type=(\w+) --name=(\w+) --language=(\d+)", run("-l")):
+    d, row, more = run("-x", "--raw", b"-t" + t, b"-n" + n, b"-L" + l), [x.decode() for x in (t, n, l)], []
+    if t == b"1": row.append("%d,%d %dx%d/2 %d" % struct.unpack_from("<HH4xii2xH", d))
+    if t == b"2": row.append("%dx%d %d" % struct.unpack_from("<4xii2xH", d))
+    if t == b"6" and n == b"1": row.append(d[4:4 + 2 * d[2]].decode("utf-16le"))
+    if t == b"16":
+        v = struct.unpack_from("<8H", d, d.find(struct.pack("<I", 0xFEEF04BD)) + 8)
+        row += ["%d.%d.%d.%d" % (v[i + 1], v[i], v[i + 3], v[i + 2]) for i in (0, 4)]
+        more = re.findall(r"([A-Z][a-z]+[A-Z]\w+)\0+([^\0]+)\0", d.decode("utf-16le", "replace"))
+    print(" ".join(row), *("%s=%s" % kv for kv in more), sep="\n")
+EOF
+}
+
+# The saver's and the installer's resources: the saver carries exactly the resources it loads (the
+# icon in four sizes, the link cursor, the bitmaps, the texts, the version, the manifest), and both
+# carry the version; the icons parse in their sizes, and the cursor is the art file itself.
+test_resources() {
   pkg_ready || return 1
-  local version file line out; version=$(pkg_version)
+  local version=$PKG_VERSION file out art=$LW_ROOT/resources/art
   for file in "$PKG_SETUP" "$LW_SCR"; do
-    out=$(lw_probe resources "$(winepath -w "$file")")
-    lw_log "$(basename "$file"): $(tr '\n' ' ' <<<"$out")"
-    for line in "FixedFileVersion=$version.0" "FixedProductVersion=$version.0" "ProductVersion=$version" \
-                "ProductName=Lumenweave" "CompanyName=Lumenweave developers"; do
-      grep -qxF "$line" <<<"$out" || lw_fail "$(basename "$file") lacks $line" || return 1
-    done
+    out=$(pkg_resources "$file")
+    (($(grep -cxF -e "16 1 1033 $version.0 $version.0" -e "ProductVersion=$version" -e ProductName=Lumenweave \
+      -e "CompanyName=Lumenweave developers" <<<"$out") == 4)) || lw_fail "$(basename "$file") version:"$'\n'"$out" || return 1
   done
-  grep -qxF "StringTable1=Lumenweave" <<<"$out" || lw_fail "string 1 of the saver's string table is not Lumenweave" || return 1
-  local art='icon 16 16x16 hotspot 8,8
-icon 32 32x32 hotspot 16,16
-icon 48 48x48 hotspot 24,24
-icon 256 256x256 hotspot 128,128
-cursor 32x32 hotspot 12,10
-bitmap 120 152x112 24
-bitmap 110 556x20 24
-bitmap 111 12x12 24
-bitmap 112 12x12 24'
-  [[ $(grep -E '^(icon|cursor|bitmap|missing) ' <<<"$out") == "$art" ]] || lw_fail "artwork differs:"$'\n'"$out"
+  local want="1 1 1033 12,10 32x64/2 1;2 101 1033 64x25 24;2 102 1033 64x25 24;2 103 1033 64x25 24;
+2 104 1033 64x25 24;2 105 1033 64x25 24;2 106 1033 64x25 24;2 110 1033 556x20 24;2 111 1033 12x12 24;
+2 112 1033 12x12 24;2 120 1033 152x112 24;3 1 1033;3 2 1033;3 3 1033;3 4 1033;6 1 1033 Lumenweave;
+6 13 1033;6 13 1041;6 14 1033;6 14 1041;12 130 1033;14 1 1033;16 1 1033 $version.0 $version.0;24 1 1033"
+  [[ $(grep -v = <<<"$out" | paste -sd';') == "${want//$'\n'/}" ]] || lw_fail "resources differ:"$'\n'"$out" || return 1
+  [[ $(wrestool -x -t14 "$LW_SCR" | icotool -l - 2>/dev/null | sed -E 's/^--icon --index=. --width=([0-9]+) --height=\1 --bit-depth=32 .*/\1/' |
+        paste -sd' ') == '16 32 48 256' ]] || lw_fail "icons: $(wrestool -x -t14 "$LW_SCR" | icotool -l - 2>&1)" || return 1
+  # wrestool's cursor file keeps the resource's size, which counts the hotspot: icotool refuses it.
+  cmp -s <(wrestool -x --raw -t1 -n1 "$LW_SCR" | tail -c +5) <(tail -c +23 "$art/link.cur") || lw_fail "the cursor is not link.cur" || return 1
+  icotool -l "$art/link.cur" 2>/dev/null | grep -qF -- '--width=32 --height=32 --bit-depth=1 --palette-size=2 --hotspot-x=12 --hotspot-y=10' ||
+    lw_fail "link.cur: $(icotool -l "$art/link.cur")"
 }
 
 pkg_check_installation() {
@@ -108,10 +125,9 @@ pkg_check_installation() {
   [[ ${saver#?:} =~ ^(\\[^.\ \\]{1,8}(\.[^.\ \\]{1,3})?)+$ ]] || lw_fail "SCRNSAVE.EXE is not the short path" || return 1
   [[ $(pkg_reg_value "$PKG_DESKTOP" ScreenSaveActive) == 1 ]] || lw_fail "ScreenSaveActive is not 1" || return 1
 
-  local version; version=$(pkg_version)
   local -A expected=(
     [DisplayName]='^Lumenweave$'
-    [DisplayVersion]="^${version//./\\.}\$"
+    [DisplayVersion]="^${PKG_VERSION//./\\.}\$"
     [Publisher]='^Lumenweave developers$'
     [InstallLocation]="^$(sed 's/[\\.]/\\&/g' <<<"$PKG_WIN_DIR")\$"
     [UninstallString]='^"[^"]*\\Uninstall\.exe"$'
@@ -159,18 +175,13 @@ test_installer_and_uninstaller() {
     cp "$ini" "$LW_RUN_DIR/ini-before"
     pkg_install "$folder" || return 1
     cmp -s "$ini" "$LW_RUN_DIR/ini-before" || lw_fail "an update changed the settings file" || return 1
-    case $before in
-      registered) ;;
-      long) wine reg add "$PKG_DESKTOP" /v SCRNSAVE.EXE /t REG_SZ /d "$PKG_WIN_DIR\\Lumenweave.scr" /f >/dev/null 2>&1 ;;
-      *) wine reg add "$PKG_DESKTOP" /v SCRNSAVE.EXE /t REG_SZ /d "$before" /f >/dev/null 2>&1 ;;
-    esac
+    saver=$before; [[ $before == long ]] && saver=$PKG_WIN_DIR\\Lumenweave.scr
+    [[ $before == registered ]] || wine reg add "$PKG_DESKTOP" /v SCRNSAVE.EXE /t REG_SZ /d "$saver" /f >/dev/null 2>&1
     : >"$PKG_UNIX_DIR/lwi1A2B.tmp"  # what an interrupted save leaves beside the saver
     pkg_uninstall || return 1
     saver=$(pkg_reg_value "$PKG_DESKTOP" SCRNSAVE.EXE)
-    case $want in
-      cleared) [[ -z $saver ]] || lw_fail "$before: SCRNSAVE.EXE still '$saver'" || return 1 ;;
-      kept) [[ $saver == "$before" ]] || lw_fail "$before: SCRNSAVE.EXE became '$saver'" || return 1 ;;
-    esac
+    [[ $want == kept || -z $saver ]] || lw_fail "$before: SCRNSAVE.EXE still '$saver'" || return 1
+    [[ $want == cleared || $saver == "$before" ]] || lw_fail "$before: SCRNSAVE.EXE became '$saver'" || return 1
     lw_log "${folder:-default folder}, $before: SCRNSAVE.EXE $want; folder and uninstall entry gone"
   done
 }

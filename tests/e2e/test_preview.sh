@@ -7,23 +7,12 @@
 # The hosted cases check the embedding (style, place, size) and the lifetime; the painting is
 # checked with the desktop itself as the parent, where Windows and Wine both show it.
 
-# Starts a host window: pv_host NAME W H X Y (W 0: the desktop). Sets PV_LOG, PV_CTL (its request
-# folder) and PV_PARENT (the handle).
-pv_host() {
-  PV_LOG=$LW_RUN_DIR/$1.log PV_CTL=$LW_RUN_DIR/$1.ctl
-  rm -rf "$PV_CTL" && mkdir -p "$PV_CTL"
-  lw_start --log "$PV_LOG" "$LW_PROBE" preview "$2" "$3" "$4" "$5" "Z:${PV_CTL//\//\\}" 120
-  lw_wait 30 pv_line "$PV_LOG" parent || lw_fail "no host window: $(cat "$PV_LOG")" || return 1
-  read -r _ PV_PARENT <<<"$(pv_line "$PV_LOG" parent)"
-}
-pv_line() { grep -a "^$2" "$1" 2>/dev/null | tr -d '\r' | head -n 1 | grep .; }
-
 # Waits for the preview in the host of `log` and checks it is a visible child (no pop-up)
 # covering exactly 0,0,w,h.
 pv_expect_child() {
   local log=$1 w=$2 h=$3 style rect
-  lw_wait 30 pv_line "$log" child || lw_fail "no preview child: $(cat "$log")" || return 1
-  read -r _ style _ rect <<<"$(pv_line "$log" child)"
+  lw_wait 30 lw_line "$log" child || lw_fail "no preview child: $(cat "$log")" || return 1
+  read -r _ style _ rect <<<"$(lw_line "$log" child)"
   (((style & 0xD0000000) == 0x50000000)) || lw_fail "preview style $style is not a visible child" || return 1
   [[ $rect == "0,0,$w,$h" ]] || lw_fail "preview rectangle $rect, expected 0,0,$w,$h"
 }
@@ -36,10 +25,10 @@ test_preview_fills_its_parent_and_ends_with_it() {
   local rows=("destroyed 152 112 100 destroy" "closed 200 150 400 close" "orphan 152 112 700 kill")
   for i in 0 1 2; do
     read -r name w h x how <<<"${rows[i]}"
-    pv_host "preview_$name" "$w" "$h" "$x" 400 || return 1
-    log[i]=$PV_LOG ctl[i]=$PV_CTL host[i]=$LW_LAST_PID parent[i]=$PV_PARENT
-    lw_start_scr /p "$PV_PARENT"; saver[i]=$LW_LAST_PID
-    pv_expect_child "$PV_LOG" "$w" "$h" || return 1
+    lw_host "preview_$name" "$w" "$h" "$x" 400 || return 1
+    log[i]=$LW_HOST_LOG ctl[i]=$LW_HOST_CTL host[i]=$LW_LAST_PID parent[i]=$LW_HOST
+    lw_start_scr /p "$LW_HOST"; saver[i]=$LW_LAST_PID
+    pv_expect_child "$LW_HOST_LOG" "$w" "$h" || return 1
   done
   for i in 0 1 2; do
     read -r name _ _ _ how <<<"${rows[i]}"
@@ -77,9 +66,9 @@ test_preview_paints_the_picture_over_black_at_its_size_in_twips() {
   }
   for dpi in 96 144; do
     lw_dpi "$dpi"; shot=$LW_RUN_DIR/shots/preview-$dpi-dpi.png
-    pv_host "desktop_$dpi" 0 0 0 0 && lw_start_scr /p "$PV_PARENT" && pv_expect_child "$PV_LOG" "$w" "$h" || return 1
+    lw_host "desktop_$dpi" 0 0 0 0 && lw_start_scr /p "$LW_HOST" && pv_expect_child "$LW_HOST_LOG" "$w" "$h" || return 1
     lw_wait 15 shows || lw_fail "$dpi DPI: the screen differs (see $shot; lit part ${got[*]}, the picture's ${want[*]})" || return 1
-    : >"$PV_CTL/close"
+    : >"$LW_HOST_CTL/close"
     lw_wait_exit "$LW_LAST_PID" 15 || lw_fail "$dpi DPI: saver still running after WM_CLOSE" || return 1
   done
 }

@@ -46,12 +46,9 @@ test_startup_command_lines() {
 test_startup_second_start_ends_at_once() {
   # A host window of the preview tests, so "/p" names a real window; made first, so that the
   # saver is in front and takes the key at the end.
-  lw_start --log "$LW_RUN_DIR/second.log" "$LW_PROBE" preview 152 112 100 120 'C:\' 60
-  lw_wait 30 grep -q '^parent' "$LW_RUN_DIR/second.log" || lw_fail "no host window" || return 1
-  local handle; handle=$(tr -d '\r' <"$LW_RUN_DIR/second.log" | awk '/^parent/ {print $2}')
-  lw_run_saver "$LW_SCR" || return 1
+  lw_host second 152 112 100 120 && lw_run_saver "$LW_SCR" || return 1
   local args second
-  for args in /S /C "/P 0" /p:0 "" /x "/p $handle"; do
+  for args in /S /C "/P 0" /p:0 "" /x "/p $LW_HOST"; do
     lw_start_scr $args; second=$LW_LAST_PID
     lw_wait_exit "$second" 10 || lw_fail "second start '$args' still running" || return 1
     [[ $(lw_find_window Lumenweave_Main | wc -l) -eq 1 ]] || lw_fail "second start '$args' made a window" || return 1

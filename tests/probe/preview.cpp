@@ -17,8 +17,9 @@ LW_PROBE_COMMAND(preview,
                  "  area) once the preview shows; a file \"destroy\" in FOLDER destroys the host window, \"close\"\n"
                  "  posts WM_CLOSE to the preview") {
   if (args.size() < 6) return 2;
+  const auto number = [&args](int i) { return _wtoi(args[i].c_str()); };
   HWND parent = GetDesktopWindow();
-  if (probe::Number(args, 0) > 0) {
+  if (number(0) > 0) {
     WNDCLASSW wc{};
     wc.lpfnWndProc = DefWindowProcW;
     wc.hInstance = GetModuleHandleW(nullptr);
@@ -27,15 +28,14 @@ LW_PROBE_COMMAND(preview,
     wc.lpszClassName = L"LumenweavePreviewHost";
     RegisterClassW(&wc);
     parent = CreateWindowExW(0, wc.lpszClassName, L"Preview Host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN,
-                             probe::Number(args, 2), probe::Number(args, 3), probe::Number(args, 0),
-                             probe::Number(args, 1), nullptr, nullptr, wc.hInstance, nullptr);
+                             number(2), number(3), number(0), number(1), nullptr, nullptr, wc.hInstance, nullptr);
     if (!parent) return probe::Say("no-parent %lu", GetLastError()), 2;
   }
   probe::Say("parent %ld", HandleToLong(parent));
   const bool own = parent != GetDesktopWindow();
   HWND child = nullptr;
   bool closed = false;
-  for (const ULONGLONG end = GetTickCount64() + 1000ULL * probe::Number(args, 5); GetTickCount64() < end;) {
+  for (const ULONGLONG end = GetTickCount64() + 1000ULL * number(5); GetTickCount64() < end;) {
     for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     // Reported once shown, which the saver does right after sizing it: a report in between would

@@ -21,8 +21,6 @@ struct Registration {
 // One line on standard output (a line end is added), flushed at once.
 void Say(const char* format, ...);
 std::string Utf8(const std::wstring& text);
-// Argument i as a decimal number, or `fallback` when it is missing.
-int Number(const Args& args, std::size_t i, int fallback = 0);
 
 }  // namespace probe
 

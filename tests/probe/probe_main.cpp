@@ -38,8 +38,6 @@ std::string Utf8(const std::wstring& text) {
   return out;
 }
 
-int Number(const Args& args, std::size_t i, int fallback) { return i < args.size() ? _wtoi(args[i].c_str()) : fallback; }
-
 }  // namespace probe
 
 int wmain(int argc, wchar_t** argv) {

@@ -120,6 +120,10 @@ TEST(DisplayCanvas, PresentsOnlyChangedTilesAndColoursInDibOrder) {
   EXPECT_EQ(surface.LitPixels(), 9u);
   surface.Cls();
   EXPECT_EQ(canvas.TakeDirtyRects(), (std::vector<PixelRect>{{0, 0, 300, 200}}));
+  canvas.PSet(1064.9f, 164.9f, kYellow);
+  canvas.Blank();  // black, and nothing to present: the window is blanked by other means
+  EXPECT_EQ(surface.LitPixels(), 0u);
+  EXPECT_FALSE(canvas.AnyDirty());
   MemorySurface fine(20, 10, 1.0f, 0.5f);  // 1440 and 2880 dots per inch
   fine.PSet(5, 3, kYellow);
   EXPECT_EQ(fine.Pixel(5, 6), kYellow);

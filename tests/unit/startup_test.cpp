@@ -110,7 +110,7 @@ TEST(HackOptions, Table) {
   for (const auto& c : cases) {
     const auto options = ParseHackOptions(c.args, c.env);
     ASSERT_EQ(options.has_value(), c.expected.has_value()) << ::testing::PrintToString(c.args);
-    if (options) EXPECT_EQ(fields(*options), fields(*c.expected)) << ::testing::PrintToString(c.args);
+    if (options) { EXPECT_EQ(fields(*options), fields(*c.expected)) << ::testing::PrintToString(c.args); }
   }
 }
 
