@@ -165,6 +165,7 @@ TEST(CommandPaint, OnePaint) {
       {100, 100, 15, 4, {{0, 0, 6, 6, kGradientWhite, kFaceTint}}, -57.5},  // only the corners fit
       {1215, 375, 1, 8, {{0, 0, 1214, 374, kGradientWhite, kFaceTint}}, 80},  // 1440 dots per inch
       {15, 375, 15, 6, std::nullopt, 80},  // one pixel wide: no gradient
+      {30, 375, 15, 6, {{0, 0, 1, 24, kGradientWhite, kFaceTint}}, 80},
   };
   for (const auto& c : cases) {
     RecordingSurface surface;
@@ -181,7 +182,8 @@ TEST(CommandPaint, OnePaint) {
   }
 }
 
-// A first run of 0 turns the caption black; Enabled reads back into a new control as written.
+// A first run of 0 turns the caption black; Enabled reads back into a new control as written, and
+// a value at its default is not stored.
 TEST(CommandProperties, LoadAndSave) {
   Rig firstRun(false, Bag({{L"FirstRun", 0}, {L"FontColour", 255}}));
   EXPECT_EQ(firstRun.button.Label().colour, 0);
@@ -190,6 +192,7 @@ TEST(CommandProperties, LoadAndSave) {
     rig.button.SetEnabled(enabled);
     PropertyBag bag;
     rig.button.WriteProperties(bag, kAmbient);
+    EXPECT_FALSE(bag.Has(L"Visible"));  // shown, its default
     EXPECT_EQ(Rig(false, bag).button.IsEnabled(), enabled);
   }
 }

@@ -47,8 +47,8 @@ TEST(CoerceNumber, FollowsThePlatformCoercion) {
       // range: digits folded one at a time, the platform's limits
       {L"1e400", kFail},          {L"1e-400", 0.0},       {L"1e308", 9.9999999999999981e+307},
       {L"1.7976931348623157e308", kFail}, {L"12345678901234567890", 1.2345678901234569e+19},
-      {std::wstring(400, L'1'), std::numeric_limits<double>::infinity()},
-      {L"1" + std::wstring(1030, L'0') + L"1", kFail}, {L"0." + std::wstring(1100, L'0') + L"5", 0.0},
+      {std::wstring(1024, L'1'), std::numeric_limits<double>::infinity()},  // 1024 digits at most
+      {L"1" + std::wstring(1023, L'0') + L"1", kFail}, {L"0." + std::wstring(1100, L'0') + L"5", 0.0},
   };
   for (const auto& [text, expected] : cases)
     EXPECT_EQ(CoerceNumber(text), expected) << ::testing::PrintToString(text.substr(0, 40));
