@@ -187,6 +187,9 @@ TEST(CommandPaint, OnePaint) {
 TEST(CommandProperties, LoadAndSave) {
   Rig firstRun(false, Bag({{L"FirstRun", 0}, {L"FontColour", 255}}));
   EXPECT_EQ(firstRun.button.Label().colour, 0);
+  Rig loaded;
+  loaded.button.ReadProperties(Bag({{L"FirstRun", 256}}), kAmbient);  // not a byte: ignored
+  EXPECT_EQ(loaded.button.FirstRun(), 1);
   for (const bool enabled : {true, false}) {
     Rig rig;
     rig.button.SetEnabled(enabled);

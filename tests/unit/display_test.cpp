@@ -127,6 +127,7 @@ TEST(DisplayCanvas, PresentsOnlyChangedTilesAndColoursInDibOrder) {
   MemorySurface fine(20, 10, 1.0f, 0.5f);  // 1440 and 2880 dots per inch
   fine.PSet(5, 3, kYellow);
   EXPECT_EQ(fine.Pixel(5, 6), kYellow);
+  EXPECT_EQ(fine.Pixel(-15, 7), kBlack);  // outside, though its index would land on (5, 6)
 }
 
 TEST(DisplayParticles, DrawOrderWithinAPass) {

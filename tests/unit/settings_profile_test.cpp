@@ -73,6 +73,9 @@ TEST(ProfileRead, CutsLongValuesTo255BytesWithoutSplittingACharacter) {
   for (int i = 0; i < 150; ++i) dbcs += "\x88\x9F";  // 亜
   EXPECT_EQ(ReadProfileValue("[S]\nk=" + dbcs + "\n", "S", "k"), dbcs.substr(0, 255));
   EXPECT_EQ(ReadProfileValue("[S]\nk=" + dbcs.substr(1) + "\n", "S", "k"), dbcs.substr(1, 254));
+  std::wstring pairs;
+  for (int i = 0; i < 150; ++i) pairs += L"\xD800\xDC00";  // U+10000
+  EXPECT_EQ(ReadProfileValue(L"[S]\nk=" + pairs + L"\n", L"S", L"k"), pairs.substr(0, 254));
   const std::string line(100000, 'y');
   EXPECT_EQ(ReadProfileValue("[S]\n" + line + "\nk=1\nj=" + line + "\n", "S", "k"), "1");
 }

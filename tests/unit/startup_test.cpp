@@ -57,7 +57,7 @@ TEST(CommandLine, ArgumentTextAndModeLetter) {
       {std::wstring(L"Lumenweave.scr /s\0x", 19), std::wstring(L"/s\0x", 4), L'S'},
       // The program's own path unquoted, with blanks, in its long or short form.
       {L"c:\\my savers\\LUMENWEAVE.SCR /s", L"/s", L'S'}, {L"C:\\MYSAVE~1\\LUMENW~1.SCR /p 5", L"/p 5", L'P'},
-      {L"C:\\My Savers\\Lumenweave.scrx /s", L"Savers\\Lumenweave.scrx /s", L'A'},
+      {L"C:\\My Savers\\Lumenweave.scrx /s", L"Savers\\Lumenweave.scrx /s", L'A'}, {L"C:\\My Savers\\Lumenweave.scr", L"", 0},
   };
   const std::vector<std::wstring> own = {L"C:\\My Savers\\Lumenweave.scr", L"C:\\MYSAVE~1\\LUMENW~1.SCR"};
   for (const auto& c : cases) {
@@ -128,6 +128,7 @@ TEST(PreviewPicture, SizeAndReduction) {
   const Picture reduced = ReducePreviewScreen({5, 1, {y, y, 0, y, 0}}, 2, 1);
   EXPECT_EQ(reduced.pixels, (std::vector<std::uint32_t>{232 * 0x10100u, 178 * 0x10100u}));
   EXPECT_TRUE(ReducePreviewScreen({}, 2, 1).pixels.empty());
+  EXPECT_EQ(ReducePreviewScreen({5, 1, {y, y, 0, y, 0}}, 2, 0).width, 0);
 }
 
 }  // namespace
