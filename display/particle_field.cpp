@@ -63,14 +63,14 @@ void ParticleField::Pass(float emitX, float emitY, std::uint32_t trailColour, Di
   if (PixelCanvas* canvas = surface.Canvas()) {
     const PixelCanvas::Writer writer = canvas->writer();
     auto plot = [&writer](float x, float y, std::uint32_t c) { writer.PSet(x, y, c); };
-    auto touch = [&writer](float x, float y) { return writer.PixelAddress(x, y); };
+    auto address = [&writer](float x, float y) { return writer.PixelAddress(x, y); };
     if (uniform) {
       // The generator's state in a local for the pass (registers), written back after it.
       UniformRandom local = *uniform;
-      RunPass(*this, emitX, emitY, trailColour, plot, [&local] { return local.NextInline(); }, touch);
+      RunPass(*this, emitX, emitY, trailColour, plot, [&local] { return local.NextInline(); }, address);
       *uniform = local;
     } else {
-      RunPass(*this, emitX, emitY, trailColour, plot, [&random] { return random.Next(); }, touch);
+      RunPass(*this, emitX, emitY, trailColour, plot, [&random] { return random.Next(); }, address);
     }
     return;
   }
