@@ -17,8 +17,6 @@ programs=("$@"); ((${#programs[@]})) || programs=(bare rect saver:600 saver:2000
 trap 'lw_session_stop; [[ -n ${LW_BENCH_OWN_DIR:-} ]] && rm -rf "$LW_RUN_DIR"' EXIT
 [[ -z ${LW_RUN_DIR:-} ]] && LW_BENCH_OWN_DIR=1
 lw_session_start || { echo "bench: no session"; exit 1; }
-# Wine saw one monitor of a fresh dummy-driver layout until a client had listed the monitors.
-[[ -z ${LW_MONITORS:-} ]] || xrandr --listmonitors >/dev/null
 
 # The Linux process of the Windows program whose command line holds $1 (a name unique to the round).
 windows_pid() { pgrep -f -- "$1" | head -n 1 | grep .; }
