@@ -33,7 +33,8 @@ pkg_install() {
 # Runs the uninstaller exactly as Add/Remove Programs does: the registered QuietUninstallString.
 # The uninstaller copies itself away and returns at once, so wait for its work to be done.
 pkg_uninstall() {
-  local quiet; quiet=$(pkg_reg_value "$PKG_UNINSTALL" QuietUninstallString) || lw_fail "no QuietUninstallString" || return 1
+  local quiet
+  quiet=$(pkg_reg_value "$PKG_UNINSTALL" QuietUninstallString) || lw_fail "no QuietUninstallString" || return 1
   [[ $quiet =~ ^\"([^\"]+)\"(.*)$ ]] && timeout 60 wine "${BASH_REMATCH[1]}" ${BASH_REMATCH[2]} ||
     lw_fail "the uninstaller failed or QuietUninstallString is not a quoted path: $quiet" || return 1
   lw_wait 60 bash -c "! wine reg query '$PKG_UNINSTALL' && [[ ! -e '$PKG_UNIX_DIR' ]]" ||
