@@ -111,7 +111,7 @@ test_dialog_writes_only_what_is_committed() {
     dlg_open || return 1
     if [[ $name == read-only || $name == *"folder's file" ]]; then
       chattr +i "$DLG_DIR" 2>/dev/null || { lw_log "chattr +i is not permitted here: row skipped"; lw_stop_test_processes; continue; }
-      trap "chattr -i '$DLG_DIR' 2>/dev/null; lw_stop_test_processes" EXIT
+      trap "chattr -i $(printf %q "$DLG_DIR") 2>/dev/null; lw_stop_test_processes" EXIT
     fi
     for step in $steps; do
       case $step in
