@@ -68,7 +68,7 @@ linux() {
   { cmake --preset linux >/dev/null && cmake --build --preset linux && (cd build/linux && cpack >"$logs/cpack-linux.log" 2>&1); } ||
     { cat "$logs/cpack-linux.log" 2>/dev/null; failed=$((failed + 1)); return 1; }
   dpkg-deb -x build/linux/packages/lumenweave_*_amd64.deb "$logs/deb" || { failed=$((failed + 1)); return 1; }
-  LW_HACK=$logs/deb/usr/libexec/xscreensaver/lumenweave tests/linux/run.sh 2>&1 | tee "$logs/linux.log"
+  LW_HACK=$logs/deb/usr/libexec/xscreensaver/lumenweave tests/e2e/run.sh --linux 2>&1 | tee "$logs/linux.log"
   local rc=${PIPESTATUS[0]}
   count "$logs/linux.log"
   return "$rc"

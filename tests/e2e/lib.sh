@@ -28,11 +28,6 @@ lw_x_server() {
   lw_wait 20 xdpyinfo || { lw_log "$1 did not start (see $LW_RUN_DIR/$1-$n.*)"; return 1; }
 }
 
-lw_start_display() {
-  if [[ -n ${LW_MONITORS:-} ]]; then lw_start_xorg "$LW_MONITORS"; else lw_x_server Xvfb -screen 0 1920x1080x24; fi &&
-    LW_SESSION_PIDS+=("$LW_X_PID")
-}
-
 # Several monitors. Xvfb cannot show Wine more than one (its Xinerama heads all sit at 0,0 and its
 # RandR has one output), so a layout runs on Xorg with the dummy driver, whose RandR outputs
 # DUMMY0, DUMMY1, ... Wine reports as monitors. A layout is a list of WxH+X+Y, the first one the
@@ -124,7 +119,8 @@ lw_session_start() {
   LW_RUN_DIR=${LW_RUN_DIR:-$(mktemp -d /tmp/lw-e2e.XXXXXX)}
   export LW_RUN_DIR
   mkdir -p "$LW_RUN_DIR/shots"
-  lw_start_display && lw_start_sound && { [[ -n ${LW_NO_WINE:-} ]] || lw_start_wine; } || return 1
+  if [[ -n ${LW_MONITORS:-} ]]; then lw_start_xorg "$LW_MONITORS"; else lw_x_server Xvfb -screen 0 1920x1080x24; fi &&
+    LW_SESSION_PIDS+=("$LW_X_PID") && lw_start_sound && { [[ -n ${LW_NO_WINE:-} ]] || lw_start_wine; } || return 1
   [[ -z ${LW_MONITORS:-} ]] || lw_wine_sees_monitors "$LW_MONITORS"
 }
 
@@ -212,17 +208,20 @@ lw_ini() {
   local to=CP932; [[ $1 == --utf16 ]] && { to=UTF-16LE; printf '\xFF\xFE'; shift; }
   printf '[Section]\r\n粒子数=%s\r\nBGM区分=%s\r\nBGMﾘﾋﾟｰﾄ=%s\r\nBGMﾌｧｲﾙ=%s\r\n' "$1" "$2" "$3" "${4:-}" | iconv -f UTF-8 -t "$to"
 }
+# Whether FILE holds exactly what lw_ini writes for the arguments after it: lw_ini_is FILE ARGS...
+lw_ini_is() { cmp <(lw_ini "${@:2}") "$1" || { od -c "$1" | head -20; lw_fail "settings file differs"; }; }
 
 # The settings dialog "<Lumenweave>": lw_dialog_open SCR [LOG [ARGS]] starts the program with /c
 # (or ARGS), as the display settings do, and waits until the dialog shows (a dump before then would
-# be half made); LW_DIALOG holds the probe's last dump, LW_DIALOG_PID the program.
-LW_DIALOG=${LW_RUN_DIR:-/tmp}/dialog.txt
+# be half made); LW_DIALOG holds the probe's last dump, LW_DIALOG_PID the program, which
+# lw_dialog_closed waits for.
 lw_dialog_dump() { lw_probe window '<Lumenweave>' >"$LW_DIALOG" && grep -q '^visible 1' "$LW_DIALOG"; }
 lw_dialog_open() {
   LW_DIALOG=$LW_RUN_DIR/dialog.txt
   lw_start --log "${2:-/dev/null}" "$1" "${3:-/c}"; LW_DIALOG_PID=$LW_LAST_PID
   lw_wait_window "<Lumenweave>" 60 && lw_wait 20 lw_dialog_dump || lw_fail "the dialog did not show"
 }
+lw_dialog_closed() { lw_wait_exit "$LW_DIALOG_PID" 20 || lw_fail "the dialog did not end the program"; }
 # Screen centre of the control with that id in the last dump, and a click there:
 # lw_dialog_click ID [MOUSE-BUTTON [CLICKS]].
 lw_dialog_centre() { awk -v id="$1" '$1=="control" && $2==id {printf "%d %d\n", $4+$6/2, $5+$7/2; exit}' "$LW_DIALOG"; }
@@ -232,8 +231,7 @@ lw_dialog_click() {
 }
 # Opens the dialog of the saver SCR, picks the music CD as the source and saves; waits for the end.
 lw_dialog_save_cd() {
-  lw_dialog_open "$1" && lw_dialog_click 131 && sleep 0.3 && lw_dialog_click 100 || return 1
-  lw_wait_exit "$LW_DIALOG_PID" 20 || lw_fail "the dialog did not end the program"
+  lw_dialog_open "$1" && lw_dialog_click 131 && sleep 0.3 && lw_dialog_click 100 && lw_dialog_closed
 }
 
 # Sets the screen resolution programs started from now on see (Wine 8 reads HKCU\Control
@@ -243,9 +241,9 @@ lw_dpi() {
   trap "wine reg delete 'HKCU\\Control Panel\\Desktop' /v LogPixels /f >/dev/null 2>&1; lw_stop_test_processes" EXIT
 }
 
-# Whether the X pointer shows anything: the number of non-transparent pixels of the cursor image.
-lw_cursor_pixels() {
-  python3 -c '
+# Whether the X pointer shows: its image's non-transparent pixels compared with 0 (== hidden, > shown).
+lw_pointer() {
+  (($(python3 -c '
 import ctypes as c
 x11, xfixes = c.CDLL("libX11.so.6"), c.CDLL("libXfixes.so.3")
 class Image(c.Structure):  # XFixesCursorImage up to its pixels
@@ -253,9 +251,8 @@ class Image(c.Structure):  # XFixesCursorImage up to its pixels
 x11.XOpenDisplay.restype = c.c_void_p
 xfixes.XFixesGetCursorImage.restype, xfixes.XFixesGetCursorImage.argtypes = c.POINTER(Image), [c.c_void_p]
 i = xfixes.XFixesGetCursorImage(x11.XOpenDisplay(None)).contents
-print(sum(1 for n in range(i.size[0] * i.size[1]) if i.pixels[n] >> 24))'
+print(sum(1 for n in range(i.size[0] * i.size[1]) if i.pixels[n] >> 24))') $1 0))
 }
-lw_pointer() { (($(lw_cursor_pixels) $1 0)); }  # the pointer's visible pixels compared with 0: == hidden, > shown
 
 # Prints "lit N other N upper X Y lower X Y spread DX DY" for a screenshot (1920 x 1080 unless
 # its width and height follow): lit (non-black)

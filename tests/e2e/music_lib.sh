@@ -19,12 +19,10 @@ MUSIC_MP3_COMMANDS='open ".*" type MPEGVideo Alias MP3Play|(play|stop|close) MP3
 # Commands only, without time and capacity.
 music_command_texts() { music_commands "$1" | cut -d' ' -f3-; }
 
-# Makes a tone of `seconds` as an MP3 (lame) or WAV file, by the file's extension.
+# Makes a tone of `seconds` as an MP3 (lame) if the file's name ends so, else as a WAV file.
 music_make_tone() {
-  local wav; wav=$(mktemp --suffix=.wav -p "$LW_RUN_DIR")
-  sox -n -r 44100 -c 2 -b 16 "$wav" synth "$2" sine 440 vol 0.5 || return 1
-  if [[ ${1,,} == *.mp3 ]]; then lame --quiet -b 128 "$wav" "$1"; else cp "$wav" "$1"; fi; local rc=$?
-  rm -f "$wav"; return $rc
+  [[ ${1,,} == *.mp3 ]] || { sox -n -r 44100 -c 2 -b 16 -t wav "$1" synth "$2" sine 440 vol 0.5; return; }
+  music_make_tone "$1.wav" "$2" && lame --quiet -b 128 "$1.wav" "$1" && rm "$1.wav"
 }
 
 # Records the null sink into a raw file in the background; its pid goes to MUSIC_REC_PID.
@@ -40,9 +38,8 @@ music_rms() { sox -t raw -r 44100 -e signed -b 16 -c 2 "$1" -n trim "${@:2}" sta
 music_loud() { awk -v a="$1" 'BEGIN { exit !(a > 0.01) }'; }
 music_silent() { awk -v a="$1" 'BEGIN { exit !(a < 0.001) }'; }
 
-# Waits until the log holds `count` lines of the command; usage: music_wait_command log count seconds cmd
+# Whether the log holds `count` lines of the command: music_has_command log count cmd
 music_has_command() { (($(music_command_texts "$1" | grep -cxF -- "$3") >= $2)); }
-music_wait_command() { lw_wait "$3" music_has_command "$1" "$2" "$4"; }
 
 # A copy of the saver in its own folder under C:, with a settings file beside it in code page 932.
 # Usage: music_saver_folder name source track music-file-windows-path; prints the folder.

@@ -19,7 +19,7 @@ test_dialog_users_english_system_shows_no_japanese() {
   lw_wait_window "Choose a music file" 30 || lw_fail "the file dialog's title is not English" || return 1
   sleep 1; xdotool key Escape
   lw_wait 15 bash -c '! xdotool search --name "^Choose a music file$"' || lw_fail "the file dialog stayed" || return 1
-  lw_probe close '<Lumenweave>' box && dlg_closed
+  lw_probe close '<Lumenweave>' box && lw_dialog_closed
 }
 
 # Wine reads the DPI from LogPixels when a program starts; the layout follows it, controls and
@@ -38,7 +38,7 @@ test_dialog_users_lays_out_for_the_dpi() {
     grep -q "^control $DLG_SAVE .* $bw $bh 1 設定\$" "$LW_DIALOG" || lw_fail "$dpi DPI: OK button not $bw x $bh" || return 1
     local checks=(); for look in $looks; do checks+=("$DLG_SAVE $look"); done
     dlg_buttons_look "dialog-$dpi-dpi" "${checks[@]}" || return 1
-    lw_probe close '<Lumenweave>' box && dlg_closed || return 1
+    lw_probe close '<Lumenweave>' box && lw_dialog_closed || return 1
   done
 }
 
@@ -54,7 +54,7 @@ test_dialog_users_owned_by_the_window_given_with_c() {
     grep -qx "handle .* owner $owner" "$LW_DIALOG" || lw_fail "$args: $(dlg_field handle)" || return 1
     read -r _ l _ r _ < <(dlg_field window); read -r _ sw _ < <(dlg_field screen)
     ((l == (sw - (r - l)) / 2)) || lw_fail "$args: left $l not centred" || return 1
-    lw_probe close '<Lumenweave>' box && dlg_closed || return 1
+    lw_probe close '<Lumenweave>' box && lw_dialog_closed || return 1
   done
 }
 
@@ -68,5 +68,5 @@ test_dialog_users_screen_reader_sees_and_presses_the_controls() {
   for line in "${want[@]}"; do grep -qxF "$line" "$LW_RUN_DIR/access.txt" || lw_fail "not seen: $line" || return 1; done
   lw_probe access '<Lumenweave>' 無し && lw_probe access '<Lumenweave>' 設定 || lw_fail "a default action failed" ||
     return 1
-  dlg_closed && dlg_expect_file 700 0 3
+  lw_dialog_closed && lw_ini_is "$DLG_INI" 700 0 3
 }

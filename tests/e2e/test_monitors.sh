@@ -14,12 +14,11 @@ lw_mon_analyse() {
   done
 }
 
-# Three monitors on a server of this test's own, the desktop coloured, the pointer at $1.
+# Three monitors on a server of this test's own, the desktop coloured, the pointer at $1; then the
+# saver (LW_SAVER_PID) with a window on each.
 lw_mon_start() {
   lw_use_monitors "$LW_MON_LAYOUT" && xsetroot -solid "#3366cc" && xdotool mousemove $1 || return 1
-  lw_start_scr /S
-  LW_MON_PID=$LW_LAST_PID
-  lw_wait 30 lw_wine_reports window 2 || lw_fail "no window on the other monitors"
+  lw_run_saver "$LW_SCR" && lw_wait 30 lw_wine_reports window 2 || lw_fail "no window on the other monitors"
 }
 
 # Every monitor covered in every screenshot, each seen within 20 s with its two clouds mirrored
@@ -49,7 +48,7 @@ test_monitors_cover_each_about_its_centre_through_display_changes() {
     n=$(wc -w <<<"$layout")
     lw_set_monitors "$layout" && lw_wait 10 lw_wine_reports monitor $n && lw_probe displaychange
     lw_wait 10 lw_wine_reports window $((n - 1)) || lw_fail "$layout: not $((n - 1)) windows" || return 1
-    lw_alive "$LW_MON_PID" || lw_fail "the change to $layout ended the saver" || return 1
+    lw_alive "$LW_SAVER_PID" || lw_fail "the change to $layout ended the saver" || return 1
   done
   sleep 1 && lw_screenshot "$shot"
   ! lw_mon_analyse "$shot" "$LW_MON_LAYOUT" | grep -v ' other 0 ' || lw_fail "desktop shows after the changes"
@@ -69,10 +68,10 @@ test_monitors_input_on_a_side_monitor_ends() {
         xdotool mousemove $((2700 - i * 300)) $((200 + i * 140)) && sleep 0.2
       done
       sleep 1
-      lw_alive "$LW_MON_PID" || lw_fail "ten mouse-move events across monitors ended the saver" || return 1
+      lw_alive "$LW_SAVER_PID" || lw_fail "ten mouse-move events across monitors ended the saver" || return 1
       xdotool mousemove 2200 200
     fi
-    lw_wait_exit "$LW_MON_PID" 2 || lw_fail "$how did not end the saver" || return 1
+    lw_wait_exit "$LW_SAVER_PID" 2 || lw_fail "$how did not end the saver" || return 1
     lw_stop_test_processes
   done
 }

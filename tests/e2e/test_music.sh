@@ -13,13 +13,12 @@ music_play() {
 
 test_music_mp3_loops_while_the_saver_runs() {
   local log rec; music_play music_mp3 'two seconds.mp3' 2 +timestamp,+mci || return 1
-  music_wait_command "$log" 1 10 'play MP3Play' || lw_fail "the MP3 was not started" || return 1
-  local started=$SECONDS
+  lw_wait 10 music_has_command "$log" 1 'play MP3Play' || lw_fail "the MP3 was not started" || return 1
   # After 6 s of running, end the recording shortly after the next replay: the file has ended
   # (at least) twice by then and its last second must hold sound again.
-  lw_wait 10 bash -c "((SECONDS - $started >= 6))"
+  sleep 6
   local replays; replays=$(music_command_texts "$log" | grep -cxF 'play MP3Play from 0')
-  music_wait_command "$log" $((replays + 1)) 5 'play MP3Play from 0' || lw_fail "no replay after 6 s" || return 1
+  lw_wait 5 music_has_command "$log" $((replays + 1)) 'play MP3Play from 0' || lw_fail "no replay after 6 s" || return 1
   sleep 0.7
   music_record_stop
   music_end_saver || lw_fail "a key did not end the saver" || return 1
@@ -65,7 +64,7 @@ test_music_cd_without_a_drive_gives_up_after_one_step() {
   local log="$LW_RUN_DIR/music_cd.trace"
   local folder; folder=$(music_saver_folder "music cd" 1 3 '') || return 1
   WINEDEBUG=+timestamp,+mci lw_run_saver "$folder/Lumenweave.scr" "$log" || return 1
-  music_wait_command "$log" 1 10 'status cdaudio current track' || lw_fail "no supervision step" || return 1
+  lw_wait 10 music_has_command "$log" 1 'status cdaudio current track' || lw_fail "no supervision step" || return 1
   sleep 2  # ten supervision intervals: a step that was not switched off would show
   music_end_saver || lw_fail "a key did not end the saver" || return 1
   music_commands "$log" | sed 's/^/    /'

@@ -32,10 +32,7 @@ test_preview_fills_its_parent_and_ends_with_it() {
   done
   for i in 0 1 2; do
     read -r name _ _ _ how <<<"${rows[i]}"
-    case $how in
-      kill) kill -KILL "${host[i]}" ;;
-      *) : >"${ctl[i]}/$how" ;;
-    esac
+    if [[ $how == kill ]]; then kill -KILL "${host[i]}"; else : >"${ctl[i]}/$how"; fi
     lw_wait_exit "${saver[i]}" 15 || lw_fail "$name: the preview outlived its parent" || return 1
     local j; for j in 0 1 2; do
       ((j <= i)) || lw_alive "${saver[j]}" || lw_fail "$name: preview $j ended with it" || return 1

@@ -6,7 +6,8 @@
 # itself and shows neither. "unquoted" starts the copy in C:\My Savers with the command line
 # `C:\My Savers\Lumenweave.scr /s`, unquoted, as some launchers do (probe start).
 test_startup_command_lines() {
-  local long digits dir; long=$(printf '%030000d' 0 | tr 0 x); digits=$(printf '%05000d' 0 | tr 0 9)
+  local long digits dir scr='C:\My Savers\Lumenweave.scr'
+  long=$(printf '%030000d' 0 | tr 0 x); digits=$(printf '%05000d' 0 | tr 0 9)
   dir=$(lw_saver_copy 'My Savers') || return 1
   local rows=(
     "/s|saver" "/S$long|saver" "/s日本語ü|saver" "unquoted|saver" "|dialog"
@@ -18,12 +19,10 @@ test_startup_command_lines() {
   for row in "${rows[@]}"; do
     IFS='|' read -r args want <<<"$row"
     xdotool mousemove 960 540
-    if [[ $args == unquoted ]]; then
-      lw_start "$LW_PROBE" start 'C:\My Savers\Lumenweave.scr' 'C:\My Savers\Lumenweave.scr /s'
-    else
-      # shellcheck disable=SC2086
-      lw_start "$dir/Lumenweave.scr" $args
-    fi
+    # shellcheck disable=SC2206
+    local launch=("$dir/Lumenweave.scr" $args)
+    [[ $args != unquoted ]] || launch=("$LW_PROBE" start "$scr" "$scr /s")
+    lw_start "${launch[@]}"
     pid=$LW_LAST_PID
     case $want in
       saver)

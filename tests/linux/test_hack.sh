@@ -1,5 +1,5 @@
 # The X11 hack seen from outside, natively (no Wine): Xvfb for pixels, a PulseAudio null sink for
-# sound, and Debian's real xscreensaver daemon. Run by tests/e2e/run.sh --linux (tests/linux/run.sh).
+# sound, and Debian's real xscreensaver daemon. Run by tests/e2e/run.sh --linux.
 HACK=${LW_HACK:-$LW_ROOT/build/linux/lumenweave}
 
 start() { "$HACK" "$@" 2>>"$LW_RUN_DIR/hack.log" & HACK_PID=$!; LW_TEST_PIDS+=("$HACK_PID"); }

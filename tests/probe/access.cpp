@@ -18,12 +18,12 @@ std::string Describe(IAccessible* a, VARIANT self) {
   VARIANT role{}, state{};
   a->get_accRole(self, &role);
   a->get_accState(self, &state);
-  const char* roles[] = {"other", "push button", "radio button", "slider", "combo box", "link", "client"};
-  const long ids[] = {ROLE_SYSTEM_PUSHBUTTON, ROLE_SYSTEM_RADIOBUTTON, ROLE_SYSTEM_SLIDER, ROLE_SYSTEM_COMBOBOX,
-                      ROLE_SYSTEM_LINK, ROLE_SYSTEM_CLIENT};
-  std::string line = roles[0];
-  for (int i = 0; i < 6; ++i)
-    if (role.vt == VT_I4 && role.lVal == ids[i]) line = roles[i + 1];
+  const std::pair<long, const char*> roles[] = {{ROLE_SYSTEM_PUSHBUTTON, "push button"},
+      {ROLE_SYSTEM_RADIOBUTTON, "radio button"}, {ROLE_SYSTEM_SLIDER, "slider"}, {ROLE_SYSTEM_COMBOBOX, "combo box"},
+      {ROLE_SYSTEM_LINK, "link"}, {ROLE_SYSTEM_CLIENT, "client"}};
+  std::string line = "other";
+  for (const auto& [id, name] : roles)
+    if (role.vt == VT_I4 && role.lVal == id) line = name;
   line.append("|").append(Ask(a, &IAccessible::get_accName, self)).append("|");
   const std::pair<long, const char*> states[] = {{STATE_SYSTEM_UNAVAILABLE, "unavailable,"},
       {STATE_SYSTEM_FOCUSED, "focused,"}, {STATE_SYSTEM_CHECKED, "checked,"}, {STATE_SYSTEM_FOCUSABLE, "focusable,"}};

@@ -3,14 +3,6 @@
 // with "/p", reporting what the saver put in it.
 #include "tests/probe/probe.h"
 
-namespace {
-
-bool Requested(const std::wstring& folder, const wchar_t* name) {
-  return GetFileAttributesW((folder + L"\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-}  // namespace
-
 LW_PROBE_COMMAND(preview,
                  "preview W H X Y FOLDER SECONDS: a host window (W 0: the desktop itself) for SECONDS\n"
                  "  prints \"parent HANDLE\", then \"child STYLE EXSTYLE L,T,R,B\" (relative to the parent's client\n"
@@ -18,6 +10,9 @@ LW_PROBE_COMMAND(preview,
                  "  posts WM_CLOSE to the preview") {
   if (args.size() < 6) return 2;
   const auto number = [&args](int i) { return _wtoi(args[i].c_str()); };
+  const auto requested = [&args](const wchar_t* name) {
+    return GetFileAttributesW((args[4] + L"\\" + name).c_str()) != INVALID_FILE_ATTRIBUTES;
+  };
   HWND parent = GetDesktopWindow();
   if (number(0) > 0) {
     WNDCLASSW wc{};
@@ -49,12 +44,12 @@ LW_PROBE_COMMAND(preview,
       probe::Say("child 0x%08lX 0x%08lX %ld,%ld,%ld,%ld", static_cast<unsigned long>(GetWindowLongW(child, GWL_STYLE)),
                  static_cast<unsigned long>(GetWindowLongW(child, GWL_EXSTYLE)), r.left, r.top, r.right, r.bottom);
     }
-    if (own && parent && Requested(args[4], L"destroy")) {
+    if (own && parent && requested(L"destroy")) {
       DestroyWindow(parent);
       parent = nullptr;
       probe::Say("destroyed");
     }
-    if (child && !closed && Requested(args[4], L"close")) {
+    if (child && !closed && requested(L"close")) {
       closed = PostMessageW(child, WM_CLOSE, 0, 0);
       probe::Say("closed");
     }
