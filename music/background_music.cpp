@@ -24,8 +24,6 @@ bool ModeIs(const MciOutcome& outcome, std::wstring_view mode) {
   return outcome.code == 0 && CutAtNul(outcome.reply).starts_with(mode);
 }
 
-constexpr std::wstring_view kMp3Alias = L"MP3Play";
-
 // MCI's "device not ready" (MCIERR_DEVICE_NOT_READY), as MCI_Query reports it.
 constexpr std::wstring_view kNotReadyReply = L"Error:276";
 
