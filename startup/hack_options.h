@@ -16,7 +16,7 @@ struct HackOptions {
   HackTarget target = HackTarget::kOwnWindow;
   unsigned long windowId = 0;
   std::int16_t count = 600;  // the settings file's rules: empty 600, otherwise floored 16-bit, else 0
-  std::string music;         // empty: no music
+  std::string music{};       // empty: no music
   bool fps = false;
 };
 

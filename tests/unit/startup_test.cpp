@@ -95,13 +95,13 @@ TEST(HackOptions, Table) {
   constexpr auto kOwn = HackTarget::kOwnWindow, kRoot = HackTarget::kRoot, kId = HackTarget::kWindowId;
   const struct { std::vector<std::string> args; const char* env; std::optional<HackOptions> expected; } cases[] = {
       {{}, nullptr, HackOptions{}},
-      {{"--root", "-count", "12.7"}, nullptr, HackOptions{kRoot, 0, 12}},
-      {{"-root"}, "0x2a", HackOptions{kId, 42}},    // the daemon's window wins over --root
-      {{"-window"}, "0x2a", HackOptions{kOwn}},     // an explicit choice wins over the daemon's
-      {{"-window-id", "77", "-count", "-1"}, "0x2a", HackOptions{kId, 77, -1}},
-      {{"-count", "abc"}, nullptr, HackOptions{kOwn, 0, 0}},    // unreadable, as in the settings file
-      {{"-count", "40000"}, nullptr, HackOptions{kOwn, 0, 0}},  // beyond 16 bits
-      {{"-fps", "--music", "a b.mp3"}, nullptr, HackOptions{kOwn, 0, 600, "a b.mp3", true}},
+      {{"--root", "-count", "12.7"}, nullptr, HackOptions{.target = kRoot, .count = 12}},
+      {{"-root"}, "0x2a", HackOptions{.target = kId, .windowId = 42}},  // the daemon's window wins over --root
+      {{"-window"}, "0x2a", HackOptions{.target = kOwn}},  // an explicit choice wins over the daemon's
+      {{"-window-id", "77", "-count", "-1"}, "0x2a", HackOptions{.target = kId, .windowId = 77, .count = -1}},
+      {{"-count", "abc"}, nullptr, HackOptions{.count = 0}},  // unreadable, as in the settings file
+      {{"-count", "40000"}, nullptr, HackOptions{.count = 0}},  // beyond 16 bits
+      {{"-fps", "--music", "a b.mp3"}, nullptr, HackOptions{.music = "a b.mp3", .fps = true}},
       {{"-music"}, nullptr, std::nullopt},      {{"-count"}, nullptr, std::nullopt},
       {{"-window-id", "0x"}, nullptr, std::nullopt}, {{"-window-id", "1x5"}, nullptr, std::nullopt},
       {{"-bogus"}, nullptr, std::nullopt},
