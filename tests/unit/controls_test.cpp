@@ -97,20 +97,16 @@ TEST(CommandStates, Transitions) {
       {"", "m", HighLight, "h", 0},         {"", "f", Selected, "S", 0},          {"m", "f", HighLightSelect, "p", 0},
       {"f", "m", HighLightSelect, "L", 0},  {"m", "p", Normal, "N", 0},           {"m", "n", Normal, "N", 0},
       {"m", "o", HighLight, "", 0},         {"m", "U", HighLight, "n", 0},        {"m", "r", HighLight, "", 0},
-      {"m", "b", Normal, "N", 0},           {"fm", "b", Normal, "N", 0},          {"", "b", Normal, "", 0},
-      {"fD", "M", Selected, "", 0},         {"fD", "U", Selected, "", 0},         {"f", "u", Selected, "", 0},
-      {"f", "a", Selected, "", 0},          {"fm", "a", Selected, "S", 0},        {"fm", "o", HighLightSelect, "", 0},
-      {"D", "U", Normal, "", 0},            {"", "r", Normal, "", 0},             {"", "D", Normal, "P", 0},
-      {"fm", "D", HighLightSelect, "P", 0}, {"m", "R", HighLight, "", 0},         {"fm", "f", Selected, "S", 0},
-      {"m", "c", HighLight, "", 1},
+      {"fm", "b", Normal, "N", 0},          {"", "b", Normal, "", 0},             {"fD", "M", Selected, "", 0},
+      {"fD", "U", Selected, "", 0},         {"f", "u", Selected, "", 0},          {"f", "a", Selected, "", 0},
+      {"fm", "a", Selected, "S", 0},        {"D", "U", Normal, "", 0},            {"", "D", Normal, "P", 0},
+      {"m", "R", HighLight, "", 0},         {"m", "c", HighLight, "", 1},
       // Disabled: the face keeps the gradient of the state before.
       {"", "x", Normal, "D", 0},             {"m", "x", HighLight, "d", 0},
       {"fm", "x", HighLightSelect, "D", 0},  {"mfD", "x", HighLightSelect, "d", 0},
       // Gestures.
       {"", "mfDU", HighLightSelect, "hppl", 1},      // a click on an unfocused button
       {"", "mfDMU", HighLightSelect, "hppl", 1},     // released within one tick
-      {"", "mfoa", Selected, "hpS", 0},              // tabbed onto while hovered: pressed look until it leaves
-      {"", "mfDr", HighLightSelect, "hpp", 0},       // left press, right release
       {"", "fkK", Selected, "SPS", 1},               // Space
       {"", "fkbK", Normal, "SPN", 0},                // Space, focus lost before its release
       {"", "xmfDUrubokKc", Normal, "D", 0},          // a disabled button ignores everything
@@ -163,7 +159,6 @@ TEST(CommandPaint, OnePaint) {
   } cases[] = {
       {1215, 600, 15, 8, {{0, 0, 80, 39, kGradientWhite, kFaceTint}}, 192.5},
       {100, 100, 15, 4, {{0, 0, 6, 6, kGradientWhite, kFaceTint}}, -57.5},  // only the corners fit
-      {1215, 375, 1, 8, {{0, 0, 1214, 374, kGradientWhite, kFaceTint}}, 80},  // 1440 dots per inch
       {15, 375, 15, 6, std::nullopt, 80},  // one pixel wide: no gradient
       {30, 375, 15, 6, {{0, 0, 1, 24, kGradientWhite, kFaceTint}}, 80},
   };

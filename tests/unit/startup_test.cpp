@@ -104,7 +104,6 @@ TEST(HackOptions, Table) {
       {{"-fps", "--music", "a b.mp3"}, nullptr, HackOptions{.music = "a b.mp3", .fps = true}},
       {{"-music"}, nullptr, std::nullopt},      {{"-count"}, nullptr, std::nullopt},
       {{"-window-id", "0x"}, nullptr, std::nullopt}, {{"-window-id", "1x5"}, nullptr, std::nullopt},
-      {{"-bogus"}, nullptr, std::nullopt},
   };
   const auto fields = [](const HackOptions& o) { return std::tie(o.target, o.windowId, o.count, o.music, o.fps); };
   for (const auto& c : cases) {
