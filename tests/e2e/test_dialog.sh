@@ -70,7 +70,8 @@ test_dialog_shows_the_settings_file() {
 # as root, Unix permissions stop no write) and a read-only file (Wine derives the attribute from
 # the write bits), where saving fails: a message box owned by the dialog names the file
 # ("refused"), and the dialog stays open until closed. A folder that takes no new files still has
-# its file written in place. A music file in code page 932 is written back byte for byte.
+# its file written in place. A music file in code page 932 is written back byte for byte; a file in
+# UTF-16LE naming one code page 932 cannot stays in UTF-16LE.
 LW_LIMIT_test_dialog_writes_only_what_is_committed=420
 test_dialog_writes_only_what_is_committed() {
   local long=long; while ((${#long} < 280)); do long+=/another_long_folder_name_$((${#long} % 5)); done
@@ -83,6 +84,7 @@ test_dialog_writes_only_what_is_committed() {
     "fresh|-|click:$DLG_SAVE:1:2|600 0 0 "
     "commit|750 2 7 C:\\lwdlg\\commit\\song.mp3|click:$DLG_SAVE|unchanged"
     "曲|700 1 3 C:\\lwdlg\\曲\\曲.mp3|click:$((DLG_LABEL0 + 2)) click:$DLG_SAVE|700 2 3 C:\\lwdlg\\曲\\曲.mp3"
+    "é|--utf16 700 2 0 C:\\lwdlg\\é\\曲.mp3|click:$((DLG_LABEL0 + 1)) click:$DLG_SAVE|--utf16 700 1 0 C:\\lwdlg\\é\\曲.mp3"
     "range|5000 5 0 |click:$((DLG_LABEL0 + 1)) click:$DLG_SAVE|5000 1 0 "
     "cancel|700 1 3 |click:$DLG_LABEL0 click:$DLG_CANCEL|unchanged"
     "close box|700 1 3 |click:$((DLG_LABEL0 + 2)) box|unchanged"

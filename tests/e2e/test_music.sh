@@ -41,8 +41,9 @@ test_music_mp3_loops_while_the_saver_runs() {
   music_loud "$last" || lw_fail "no sound in the last second"
 }
 
+# Named as code page 932 cannot, so by a settings file in UTF-16LE.
 test_music_wav_loops_until_a_key() {
-  local log rec; music_play music_wav 'one second.wav' 1 +timestamp,+mci,+winmm || return 1
+  local log rec; music_play music_wav 'José, one second.wav' 1 +timestamp,+mci,+winmm || return 1
   # SND_FILENAME | SND_NODEFAULT | SND_ASYNC | SND_LOOP
   lw_wait 10 grep -qi 'MULTIMEDIA_PlaySound .* fdwSound=0002000b' "$log" || lw_fail "PlaySound not called with flags 2000b" || return 1
   sleep 2.5  # more than twice the file's length
