@@ -56,7 +56,6 @@ test_dialog_shows_the_settings_file() {
     done
     lw_probe close '<Lumenweave>' box && lw_dialog_closed || return 1
   done
-  cat "$LW_DIALOG"
   local want=(" 31 [] [1] [2] [3] [4] [5] [6] [7] [8] [9] [10] [11] [12] [13] [14] [15] [16] [17] [18] [19] [20] [21] [22] [23] [24] [25] [26] [27] [28] [29] [30]"
     " 無し" " 音楽CD" " MP3、WAV" " https://lumenweave.example/" " 設定" " ｷﾝｾﾙ" " ..." " 曲目をﾘﾋﾟｰﾄ" " BGM" " 粒子数")
   for text in "${want[@]}"; do grep -qF -- "$text" "$LW_DIALOG" || lw_fail "no '$text' in the dialog" || return 1; done

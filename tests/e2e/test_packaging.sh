@@ -108,7 +108,6 @@ pkg_check_installation() {
   cmp -s "$PKG_UNIX_DIR/Lumenweave.scr" "$LW_SCR" || lw_fail "the installed saver is not the build's" || return 1
 
   local saver; saver=$(pkg_reg_value "$PKG_DESKTOP" SCRNSAVE.EXE) || lw_fail "SCRNSAVE.EXE not set" || return 1
-  lw_log "installed in $PKG_WIN_DIR; SCRNSAVE.EXE = $saver"
   [[ $(winepath -u "$saver") -ef $PKG_UNIX_DIR/Lumenweave.scr ]] || lw_fail "SCRNSAVE.EXE names another file" || return 1
   # Every component after the drive an 8.3 name.
   [[ ${saver#?:} =~ ^(\\[^.\ \\]{1,8}(\.[^.\ \\]{1,3})?)+$ ]] || lw_fail "SCRNSAVE.EXE is not the short path" || return 1
@@ -169,6 +168,5 @@ test_installer_and_uninstaller() {
     saver=$(pkg_reg_value "$PKG_DESKTOP" SCRNSAVE.EXE)
     [[ $want == kept || -z $saver ]] || lw_fail "$before: SCRNSAVE.EXE still '$saver'" || return 1
     [[ $want == cleared || $saver == "$before" ]] || lw_fail "$before: SCRNSAVE.EXE became '$saver'" || return 1
-    lw_log "${folder:-default folder}, $before: SCRNSAVE.EXE $want; folder and uninstall entry gone"
   done
 }

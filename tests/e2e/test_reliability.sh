@@ -46,7 +46,6 @@ rel_start_stop() {
   RANDOM=$seed
   local dir win; dir=$(lw_saver_copy rel_startstop_$how) || return 1; win=$(lw_winpath "$dir")
   local t pid delay ms worst=0 total=0 n=0 lost=0
-  lw_log "start/stop by $how: $runs runs, seed $seed"
   for ((t = 1; t <= runs; t++)); do
     xdotool mousemove 960 540
     lw_run_saver "$win\\Lumenweave.scr" || lw_fail "run $t" || return 1
@@ -73,7 +72,7 @@ rel_start_stop() {
     fi
   done
   [[ $(ls -A "$dir") == Lumenweave.scr ]] || lw_fail "files left beside the saver: $(ls -A "$dir")" || return 1
-  lw_log "start/stop by $how: $n runs, exit after input: mean $((total / n)) ms, worst $worst ms; first inputs lost before activation: $lost"
+  lw_log "start/stop by $how (seed $seed): exit after input: mean $((total / n)) ms, worst $worst ms; inputs lost: $lost"
 }
 
 test_reliability_start_stop_by_key() { rel_start_stop key $(((REL_RUNS + 2) / 3)); }
