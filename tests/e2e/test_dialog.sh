@@ -172,28 +172,24 @@ dlg_buttons_ok() {
   lw_screenshot "$shot" && python3 - "$shot" "$LW_DIALOG" "$LW_ROOT/resources/art" "$@" <<'EOF'
 import subprocess, sys
 shot, dump, art_dir, checks = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4:]
-place = {}
-for f in (l.split() for l in open(dump, encoding="utf-8")):
-    if f[0] == "control": place[f[1]] = list(map(int, f[3:7]))
-    if f[0] == "origin": place["origin"] = [int(f[1]), int(f[2]), 0, 0]
-W = int(subprocess.run(["identify", "-format", "%w", shot], capture_output=True, text=True).stdout)
-raw = subprocess.run(["convert", shot, "-depth", "8", "rgb:-"], capture_output=True).stdout
-px = lambda x, y: raw[(y * W + x) * 3:(y * W + x) * 3 + 3]
+lines = [l.split() for l in open(dump, encoding="utf-8")]
+place = {f[1]: list(map(int, f[3:7])) for f in lines if f[0] == "control"}
+place["origin"] = [int(v) for f in lines if f[0] == "origin" for v in f[1:]] + [1 << 16] * 2  # no width to wrap at
+def pixels(path):  # (x, y) -> 3 bytes
+    w = int(subprocess.run(["identify", "-format", "%w", path], capture_output=True, text=True).stdout)
+    raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"], capture_output=True).stdout
+    return lambda x, y: raw[(y * w + x) * 3:(y * w + x) * 3 + 3]
+px = pixels(shot)
 near = lambda got, want, d=2: all(abs(a - b) <= d for a, b in zip(got, bytes.fromhex(want)))
 def ring(name):  # the ring of a skin at 96 DPI: its picture's edges, the middle stretched
-    art = subprocess.run(["convert", f"{art_dir}/skin_{name.lower()}.bmp", "-depth", "8", "rgb:-"], capture_output=True).stdout
-    assert len(art) == 64 * 25 * 3, name
-    return [(x, y, art[(y * 64 + (32 if x == "m" else x % 64)) * 3:][:3].hex()) for x in (0, 1, 2, 3, "m", -4, -3, -2, -1)
+    art = pixels(f"{art_dir}/skin_{name.lower()}.bmp")
+    return [(x, y, art(32 if x == "m" else x % 64, y).hex()) for x in (0, 1, 2, 3, "m", -4, -3, -2, -1)
             for y in (0, 1, 2, 3, 12, 21, 22, 23, 24) if (x, y) != ("m", 12)]
 bad = []
 for check in checks:
     id, what = check.split(" ", 1)
     x0, y0, w, h = place[id]
-    at = lambda x: w // 2 if x == "m" else x % w
-    if what in ("Normal", "HighLight", "Selected", "Pressed"):
-        bad += [f"{check}: ({at(x)},{y}) is {px(x0 + at(x), y0 + y).hex()} not {c}" for x, y, c in ring(what)
-                if not near(px(x0 + at(x), y0 + y), c)]
-    elif what.startswith("top-"):
+    if what.startswith("top-"):
         top, bottom = px(x0 + 8, y0 + 5), px(x0 + 8, y0 + 19)  # clear of the caption
         white = top[0] >= 236 and bottom[0] <= 216 and bottom[2] > bottom[0]
         tint = top[0] <= 216 and top[2] > top[0] and bottom[0] >= 236
@@ -202,11 +198,12 @@ for check in checks:
         m = h * 4 // 25  # clear of the ring
         rows = [y for y in range(m, h - m) if any(sum(px(x0 + x, y0 + y)) < 300 for x in range(m, w - m))]
         if rows[:1] != [int(what[4:])]: bad.append(f"{check}: ink from row {rows[:1]}")
-    else:
-        dx, dy, c = what.split(",")
-        if not near(px(x0 + int(dx), y0 + int(dy)), c): bad.append(f"{check}: is {px(x0 + int(dx), y0 + int(dy)).hex()}")
-print(*bad, sep="\n")
-sys.exit(1 if bad else 0)
+    else:  # a skin's ring or one pixel, DX,DY,RRGGBB
+        for x, y, c in ring(what) if what.isalpha() else [what.split(",")]:
+            x, y = w // 2 if x == "m" else int(x) % w, int(y)
+            got = px(x0 + x, y0 + y)
+            if not near(got, c): bad.append(f"{check}: ({x},{y}) is {got.hex()} not {c}")
+sys.exit("\n".join(bad) or None)
 EOF
 }
 # ... retried until the paint has reached the screen.
