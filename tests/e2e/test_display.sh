@@ -10,12 +10,11 @@
 test_display_window_dots_and_trails_in_mirrored_clouds() {
   xdotool mousemove 960 540
   lw_run_saver "$LW_SCR" || return 1
-  local start=$SECONDS dots="" trails="" mirrored="" i line
+  local start=$SECONDS dots="" trails="" mirrored="" i
   for i in $(seq 1 100); do
     local shot="$LW_RUN_DIR/shots/display_$i.png"
     lw_screenshot "$shot"
-    line=$(lw_display_analyse "$shot")
-    read -r _ lit _ other _ ux uy _ lx ly _ sx sy <<<"$line"
+    read -r _ lit _ other _ ux uy _ lx ly _ sx sy < <(lw_display_analyse "$shot")
     ((other == 0)) || lw_fail "$shot: $other pixels neither black nor yellow" || return 1
     ((sx <= 470 + 100 && sy <= 340 + 100)) || lw_fail "$shot: 2 % of the lit pixels beyond $sx,$sy" || return 1
     if ((lit > 0 && lit <= 2 * 601)) && [[ -z $dots ]]; then
@@ -42,11 +41,10 @@ test_display_window_dots_and_trails_in_mirrored_clouds() {
 # first flip to trails) every frame is a dots frame and lights at most the particle's pixel.
 test_display_zero_particles_light_at_most_two_pixels() {
   local dir; dir=$(lw_saver_copy display) && lw_ini 0 0 0 >"$dir/Lumenweave.ini" && lw_run_saver "$dir/Lumenweave.scr" || return 1
-  local start=$SECONDS samples=0 line lit
+  local start=$SECONDS samples=0 lit
   while ((SECONDS - start < 2)); do
     lw_screenshot "$LW_RUN_DIR/shots/display_zero.png"
-    line=$(lw_display_analyse "$LW_RUN_DIR/shots/display_zero.png")
-    read -r _ lit _ <<<"$line"
+    read -r _ lit _ < <(lw_display_analyse "$LW_RUN_DIR/shots/display_zero.png")
     ((lit <= 2)) || lw_fail "$lit pixels lit with 粒子数 0 in a dots frame" || return 1
     samples=$((samples + 1))
   done

@@ -48,8 +48,7 @@ rel_start_stop() {
   local t pid delay ms worst=0 total=0 n=0 lost=0
   for ((t = 1; t <= runs; t++)); do
     xdotool mousemove 960 540
-    lw_run_saver "$win\\Lumenweave.scr" || lw_fail "run $t" || return 1
-    pid=$LW_SAVER_PID
+    lw_run_saver "$win\\Lumenweave.scr" || lw_fail "run $t" || return 1; pid=$LW_SAVER_PID
     delay=$((t % 4 == 1 ? 0 : RANDOM % 1500))
     ((delay)) && sleep "$(printf '0.%03d' "$delay")"
     ((t % 10 != 2)) || lw_wait 5 lw_pointer == || lw_fail "run $t: the pointer shows while the saver runs" || return 1
