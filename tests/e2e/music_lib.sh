@@ -45,7 +45,7 @@ music_has_command() { (($(music_command_texts "$1" | grep -cxF -- "$3") >= $2));
 # or in UTF-16LE when that cannot name the music file.
 # Usage: music_saver_folder name source track music-file-windows-path; prints the folder.
 music_saver_folder() {
-  local folder utf16; iconv -t CP932 <<<"$4" >/dev/null 2>&1 || utf16=--utf16
+  local folder utf16=""; iconv -t CP932 <<<"$4" >/dev/null 2>&1 || utf16=--utf16
   folder=$(lw_saver_copy "$1") && lw_ini $utf16 40 "$2" "$3" "$4" >"$folder/Lumenweave.ini" && printf '%s\n' "$folder"
 }
 
