@@ -48,5 +48,3 @@ music_saver_folder() {
   local folder utf16=""; iconv -t CP932 <<<"$4" >/dev/null 2>&1 || utf16=--utf16
   folder=$(lw_saver_copy "$1") && lw_ini $utf16 40 "$2" "$3" "$4" >"$folder/Lumenweave.ini" && printf '%s\n' "$folder"
 }
-
-music_end_saver() { lw_end_by_key "$LW_SAVER_PID" 15; }

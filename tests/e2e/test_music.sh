@@ -21,7 +21,7 @@ test_music_mp3_loops_while_the_saver_runs() {
   lw_wait 5 music_has_command "$log" $((replays + 1)) 'play MP3Play from 0' || lw_fail "no replay after 6 s" || return 1
   sleep 0.7
   music_record_stop
-  music_end_saver || lw_fail "a key did not end the saver" || return 1
+  lw_end_by_key "$LW_SAVER_PID" 15 || lw_fail "a key did not end the saver" || return 1
 
   local texts; texts=$(music_command_texts "$log")
   local head=$'open "C:\\music media\\two seconds.mp3" type MPEGVideo Alias MP3Play\nplay MP3Play\nstatus MP3Play mode'
@@ -45,7 +45,7 @@ test_music_wav_loops_until_a_key() {
   lw_wait 10 grep -qi 'MULTIMEDIA_PlaySound .* fdwSound=0002000b' "$log" || lw_fail "PlaySound not called with flags 2000b" || return 1
   sleep 2.5  # more than twice the file's length
   cp "$rec" "$rec.playing"
-  music_end_saver || lw_fail "a key did not end the saver" || return 1
+  lw_end_by_key "$LW_SAVER_PID" 15 || lw_fail "a key did not end the saver" || return 1
   sleep 1
   music_record_stop
   grep -q "MULTIMEDIA_PlaySound pszSound='0000000000000000' hmod=0000000000000000 fdwSound=00000000" "$log" ||
@@ -62,7 +62,7 @@ test_music_cd_without_a_drive_gives_up_after_one_step() {
   WINEDEBUG=+timestamp,+mci lw_run_saver "$folder/Lumenweave.scr" "$log" || return 1
   lw_wait 10 music_has_command "$log" 1 'status cdaudio current track' || lw_fail "no supervision step" || return 1
   sleep 2  # ten supervision intervals: a step that was not switched off would show
-  music_end_saver || lw_fail "a key did not end the saver" || return 1
+  lw_end_by_key "$LW_SAVER_PID" 15 || lw_fail "a key did not end the saver" || return 1
   local expected=$'open cdaudio\nset cdaudio time format tmsf\nstatus cdaudio current track'
   [[ $(music_command_texts "$log") == "$expected" ]] || lw_fail "CD commands not as expected" || return 1
   [[ $(music_commands "$log" | awk '{print $2}' | paste -sd' ') == '0 0 512' ]] || lw_fail "reply capacities not 0 0 512"
@@ -102,7 +102,7 @@ test_music_faults_leave_the_saver_running() {
     local changed lit; changed=$(compare -metric AE "$a" "$b" null: 2>&1 | awk '{print int($1)}')
     lit=$(convert "$b" -colorspace Gray -threshold 10% -format '%[fx:int(mean*w*h+0.5)]' info:)
     ((changed > 10 && lit > 10)) || lw_fail "$name: the saver stopped drawing ($changed changed, $lit lit)" || return 1
-    music_end_saver || lw_fail "$name: a key did not end the saver" || return 1
+    lw_end_by_key "$LW_SAVER_PID" 15 || lw_fail "$name: a key did not end the saver" || return 1
     music_record_stop
     local texts rms; texts=$(music_command_texts "$log"); rms=$(music_rms "$rec" 0)
     [[ $hear != silent ]] || music_silent "$rms" || lw_fail "$name: sound was recorded (RMS $rms)" || return 1
