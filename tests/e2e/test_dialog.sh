@@ -56,14 +56,15 @@ test_dialog_shows_the_settings_file() {
     done
     lw_probe close '<Lumenweave>' box && lw_dialog_closed || return 1
   done
-  local want=(" 31 [] [1] [2] [3] [4] [5] [6] [7] [8] [9] [10] [11] [12] [13] [14] [15] [16] [17] [18] [19] [20] [21] [22] [23] [24] [25] [26] [27] [28] [29] [30]"
-    " 無し" " 音楽CD" " MP3、WAV" " https://lumenweave.example/" " 設定" " ｷﾝｾﾙ" " ..." " 曲目をﾘﾋﾟｰﾄ" " BGM" " 粒子数")
+  local want=(" 31$(printf ' [%s]' '' {1..30})" " 無し" " 音楽CD" " MP3、WAV" " https://lumenweave.example/" " 設定"
+    " ｷﾝｾﾙ" " ..." " 曲目をﾘﾋﾟｰﾄ" " BGM" " 粒子数")
   for text in "${want[@]}"; do grep -qF -- "$text" "$LW_DIALOG" || lw_fail "no '$text' in the dialog" || return 1; done
 }
 
 # What reaches the settings file. Rows: folder | settings before (lw_ini's arguments; - none) |
-# steps (click:ID[:MOUSE-BUTTON[:CLICKS]], keys:KEY,KEY... to the focused dialog, box, refused) |
-# the file after: lw_ini's arguments, "unchanged" or "none". A double click saves once; right and
+# steps (hide, lock-file, lock-folder once it is open; click:ID[:MOUSE-BUTTON[:CLICKS]],
+# keys:KEY,KEY... to the focused dialog, box, refused) | the file after: lw_ini's arguments,
+# "unchanged" or "none". A double click saves once; right and
 # middle releases click too. Keys: the focus opens on the selected source; a hidden file stays so.
 # Awkward folders: non-ASCII, a path longer than 260 characters, a read-only folder (chattr +i:
 # as root, Unix permissions stop no write) and a read-only file (Wine derives the attribute from
@@ -79,7 +80,7 @@ test_dialog_writes_only_what_is_committed() {
     "Down Return|700 1 3 |keys:Down,Return|700 0 3 " "Up Return|700 1 3 |keys:Up,Return|700 2 3 "
     "shift+Tab space|700 1 3 |keys:shift+Tab,space|unchanged" "Tab x5 space|700 1 3 |keys:Tab,Tab,Tab,Tab,Tab,space|700 1 3 "
     "Tab x7 Up Return|700 1 3 |keys:Tab,Tab,Tab,Tab,Tab,Tab,Tab,Up,Return|700 2 3 "
-    "hidden|700 0 0 |click:$((DLG_LABEL0 + 1)) click:$DLG_SAVE|700 1 0 "
+    "hidden|700 0 0 |hide click:$((DLG_LABEL0 + 1)) click:$DLG_SAVE|700 1 0 "
     "fresh|-|click:$DLG_SAVE:1:2|600 0 0 "
     "commit|750 2 7 C:\\lwdlg\\commit\\song.mp3|click:$DLG_SAVE|unchanged"
     "曲|700 1 3 C:\\lwdlg\\曲\\曲.mp3|click:$((DLG_LABEL0 + 2)) click:$DLG_SAVE|700 2 3 C:\\lwdlg\\曲\\曲.mp3"
@@ -89,9 +90,9 @@ test_dialog_writes_only_what_is_committed() {
     "close box|700 1 3 |click:$((DLG_LABEL0 + 2)) box|unchanged"
     "設定_ü|-|click:$DLG_SAVE:3|600 0 0 "
     "$long|-|click:$DLG_SAVE:2|600 0 0 "
-    "read-only|-|click:$DLG_SAVE refused box|none"
-    "read-only folder's file|700 1 3 |click:$DLG_LABEL0 click:$DLG_SAVE|700 0 3 "
-    "read-only file|700 1 3 |click:$DLG_LABEL0 click:$DLG_SAVE refused box|unchanged"
+    "read-only|-|lock-folder click:$DLG_SAVE refused box|none"
+    "read-only folder's file|700 1 3 |lock-folder click:$DLG_LABEL0 click:$DLG_SAVE|700 0 3 "
+    "read-only file|700 1 3 |lock-file click:$DLG_LABEL0 click:$DLG_SAVE refused box|unchanged"
   )
   local row name before steps after step id button clicks
   for row in "${rows[@]}"; do
@@ -99,15 +100,14 @@ test_dialog_writes_only_what_is_committed() {
     # shellcheck disable=SC2086
     if [[ $before == - ]]; then dlg_setup "$name"; else dlg_setup "$name" $before; fi || return 1
     [[ -f $DLG_INI ]] && cp "$DLG_INI" "$LW_RUN_DIR/before.ini"
-    [[ $name == "read-only file" ]] && chmod a-w "$DLG_INI"
-    [[ $name == hidden ]] && wine cmd /c attrib +h "$DLG_WIN_DIR\\Lumenweave.ini" >/dev/null 2>&1
     dlg_open || return 1
-    if [[ $name == read-only || $name == *"folder's file" ]]; then
-      chattr +i "$DLG_DIR" 2>/dev/null || { lw_log "chattr +i is not permitted here: row skipped"; lw_stop_test_processes; continue; }
-      trap "chattr -i $(printf %q "$DLG_DIR") 2>/dev/null; lw_stop_test_processes" EXIT
-    fi
     for step in $steps; do
       case $step in
+        hide) wine cmd /c attrib +h "$DLG_WIN_DIR\\Lumenweave.ini" >/dev/null 2>&1 ;;
+        lock-file) chmod a-w "$DLG_INI" ;;
+        lock-folder) chattr +i "$DLG_DIR" 2>/dev/null ||
+                       { lw_log "chattr +i is not permitted here: row skipped"; lw_stop_test_processes; continue 2; }
+                     trap "chattr -i $(printf %q "$DLG_DIR") 2>/dev/null; lw_stop_test_processes" EXIT ;;
         click:*) IFS=: read -r _ id button clicks <<<"$step"; lw_dialog_click "$id" "$button" "$clicks" ;;
         keys:*) xdotool search --name '^<Lumenweave>$' windowfocus --sync 2>/dev/null; sleep 0.5
                 xdotool key --delay 200 $(tr , ' ' <<<"${step#keys:}") ;;
