@@ -41,10 +41,10 @@ music_silent() { awk -v a="$1" 'BEGIN { exit !(a < 0.001) }'; }
 # Whether the log holds `count` lines of the command: music_has_command log count cmd
 music_has_command() { (($(music_command_texts "$1" | grep -cxF -- "$3") >= $2)); }
 
-# A copy of the saver in its own folder under C:, with a settings file beside it in code page 932.
+# A copy of the saver in its own folder under C:, with a settings file beside it in code page 932,
+# or in UTF-16LE when that cannot name the music file.
 # Usage: music_saver_folder name source track music-file-windows-path; prints the folder.
 music_saver_folder() {
-  local folder; folder=$(lw_saver_copy "$1") && lw_ini 40 "$2" "$3" "$4" >"$folder/Lumenweave.ini" && printf '%s\n' "$folder"
+  local folder utf16=""; iconv -t CP932 <<<"$4" >/dev/null 2>&1 || utf16=--utf16
+  folder=$(lw_saver_copy "$1") && lw_ini $utf16 40 "$2" "$3" "$4" >"$folder/Lumenweave.ini" && printf '%s\n' "$folder"
 }
-
-music_end_saver() { lw_end_by_key "$LW_SAVER_PID" 15; }

@@ -43,24 +43,27 @@ test_dialog_users_lays_out_for_the_dpi() {
 }
 
 # "/c:HWND" as the display settings pass it: owned by that window when it is one. Rows: the
-# argument, the owner expected (a handle of no window leaves it ownerless).
+# argument, the owner expected (a handle of no window leaves it ownerless). Owned or not, the dialog
+# sits centred across the screen, a third of the free height down, in a fixed frame: caption and
+# close box; no sizing border, no minimise or maximise box.
 test_dialog_users_owned_by_the_window_given_with_c() {
   dlg_setup owned 600 0 0
-  local row args owner l r sw
+  local row args owner l t r b sw sh style
   lw_host owner 200 100 10 10 || return 1
   for row in "/c:$LW_HOST $LW_HOST" "/c 0" "/c:12345 0"; do
     read -r args owner <<<"$row"
     lw_dialog_open "$DLG_DIR/Lumenweave.scr" /dev/null "$args" || return 1
     grep -qx "handle .* owner $owner" "$LW_DIALOG" || lw_fail "$args: $(dlg_field handle)" || return 1
-    read -r _ l _ r _ < <(dlg_field window); read -r _ sw _ < <(dlg_field screen)
-    ((l == (sw - (r - l)) / 2)) || lw_fail "$args: left $l not centred" || return 1
+    read -r _ l t r b < <(dlg_field window); read -r _ sw sh < <(dlg_field screen); read -r _ style _ < <(dlg_field style)
+    ((l == (sw - (r - l)) / 2 && t == (sh - (b - t)) / 3)) || lw_fail "$args: not centred: $(dlg_field window)" || return 1
+    (((16#$style & 0x00C80000) == 0x00C80000 && (16#$style & 0x00070000) == 0)) || lw_fail "$args: style $style" || return 1
     lw_probe close '<Lumenweave>' box && lw_dialog_closed || return 1
   done
 }
 
 test_dialog_users_screen_reader_sees_and_presses_the_controls() {
   dlg_setup reader 700 1 3 && dlg_open || return 1
-  lw_probe access '<Lumenweave>' >"$LW_RUN_DIR/access.txt"; cat "$LW_RUN_DIR/access.txt"
+  LC_ALL=C.UTF-8 lw_probe access '<Lumenweave>' >"$LW_RUN_DIR/access.txt"  # roles and states in English
   local line want=("push button|...|focusable||Press" "radio button|無し|focusable||Check"
     "radio button|音楽CD|focused,checked,focusable||Check" "radio button|MP3、WAV|focusable||Check"
     "combo box|曲目をﾘﾋﾟｰﾄ|focusable|3|" "slider|粒子数|focusable|700|"

@@ -10,13 +10,11 @@
 test_display_window_dots_and_trails_in_mirrored_clouds() {
   xdotool mousemove 960 540
   lw_run_saver "$LW_SCR" || return 1
-  local start=$SECONDS dots="" trails="" mirrored="" i line
+  local start=$SECONDS dots="" trails="" mirrored="" i
   for i in $(seq 1 100); do
     local shot="$LW_RUN_DIR/shots/display_$i.png"
     lw_screenshot "$shot"
-    line=$(lw_display_analyse "$shot")
-    echo "$((SECONDS - start)) s: $line"
-    read -r _ lit _ other _ ux uy _ lx ly _ sx sy <<<"$line"
+    read -r _ lit _ other _ ux uy _ lx ly _ sx sy < <(lw_display_analyse "$shot")
     ((other == 0)) || lw_fail "$shot: $other pixels neither black nor yellow" || return 1
     ((sx <= 470 + 100 && sy <= 340 + 100)) || lw_fail "$shot: 2 % of the lit pixels beyond $sx,$sy" || return 1
     if ((lit > 0 && lit <= 2 * 601)) && [[ -z $dots ]]; then
@@ -31,11 +29,9 @@ test_display_window_dots_and_trails_in_mirrored_clouds() {
     fi
     sleep 0.4
   done
-  lw_log "dots frame: $dots, trail frame: $trails, mirrored: $mirrored"
   [[ -n $dots && -n $trails && -n $mirrored ]] || lw_fail "no dots frame, trail frame or dots frame after the trails" || return 1
   local out style exstyle; out=$(lw_probe window Lumenweave_Main)
-  echo "$out"
-  grep -qx 'window 0 0 1920 1080' <<<"$out" && grep -qx 'visible 1' <<<"$out" || lw_fail "window does not cover the screen" || return 1
+  grep -qx 'window 0 0 1920 1080' <<<"$out" && grep -qx 'visible 1' <<<"$out" || lw_fail "does not cover the screen: $out" || return 1
   read -r _ style exstyle < <(grep '^style ' <<<"$out")
   (((16#$exstyle & 0x8) != 0)) || lw_fail "not topmost" || return 1
   (((16#$style & 0x00C40000) == 0)) || lw_fail "has a frame" || return 1
@@ -45,12 +41,10 @@ test_display_window_dots_and_trails_in_mirrored_clouds() {
 # first flip to trails) every frame is a dots frame and lights at most the particle's pixel.
 test_display_zero_particles_light_at_most_two_pixels() {
   local dir; dir=$(lw_saver_copy display) && lw_ini 0 0 0 >"$dir/Lumenweave.ini" && lw_run_saver "$dir/Lumenweave.scr" || return 1
-  local start=$SECONDS samples=0 line lit
+  local start=$SECONDS samples=0 lit
   while ((SECONDS - start < 2)); do
     lw_screenshot "$LW_RUN_DIR/shots/display_zero.png"
-    line=$(lw_display_analyse "$LW_RUN_DIR/shots/display_zero.png")
-    read -r _ lit _ <<<"$line"
-    echo "$line"
+    read -r _ lit _ < <(lw_display_analyse "$LW_RUN_DIR/shots/display_zero.png")
     ((lit <= 2)) || lw_fail "$lit pixels lit with 粒子数 0 in a dots frame" || return 1
     samples=$((samples + 1))
   done

@@ -21,12 +21,12 @@ pv_expect_child() {
 # the parent's process killed. The others live on each time; a destroyed parent's handle, handed
 # to a new preview, ends it at once.
 test_preview_fills_its_parent_and_ends_with_it() {
-  local row name w h x how saver=() log=() ctl=() host=() parent=() i
+  local name w h x how saver=() ctl=() host=() parent=() i j
   local rows=("destroyed 152 112 100 destroy" "closed 200 150 400 close" "orphan 152 112 700 kill")
   for i in 0 1 2; do
     read -r name w h x how <<<"${rows[i]}"
     lw_host "preview_$name" "$w" "$h" "$x" 400 || return 1
-    log[i]=$LW_HOST_LOG ctl[i]=$LW_HOST_CTL host[i]=$LW_LAST_PID parent[i]=$LW_HOST
+    ctl[i]=$LW_HOST_CTL host[i]=$LW_LAST_PID parent[i]=$LW_HOST
     lw_start_scr /p "$LW_HOST"; saver[i]=$LW_LAST_PID
     pv_expect_child "$LW_HOST_LOG" "$w" "$h" || return 1
   done
@@ -34,9 +34,7 @@ test_preview_fills_its_parent_and_ends_with_it() {
     read -r name _ _ _ how <<<"${rows[i]}"
     if [[ $how == kill ]]; then kill -KILL "${host[i]}"; else : >"${ctl[i]}/$how"; fi
     lw_wait_exit "${saver[i]}" 15 || lw_fail "$name: the preview outlived its parent" || return 1
-    local j; for j in 0 1 2; do
-      ((j <= i)) || lw_alive "${saver[j]}" || lw_fail "$name: preview $j ended with it" || return 1
-    done
+    for j in 0 1 2; do ((j <= i)) || lw_alive "${saver[j]}" || lw_fail "$name: preview $j ended too" || return 1; done
   done
   lw_start_scr /p "${parent[0]}"
   lw_wait_exit "$LW_LAST_PID" 15 || lw_fail "a destroyed window's handle kept the saver running"

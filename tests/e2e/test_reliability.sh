@@ -46,11 +46,9 @@ rel_start_stop() {
   RANDOM=$seed
   local dir win; dir=$(lw_saver_copy rel_startstop_$how) || return 1; win=$(lw_winpath "$dir")
   local t pid delay ms worst=0 total=0 n=0 lost=0
-  lw_log "start/stop by $how: $runs runs, seed $seed"
   for ((t = 1; t <= runs; t++)); do
     xdotool mousemove 960 540
-    lw_start "$win\\Lumenweave.scr" /S; pid=$LW_LAST_PID
-    lw_wait_window Lumenweave_Main 30 || lw_fail "run $t: no window" || return 1
+    lw_run_saver "$win\\Lumenweave.scr" || lw_fail "run $t" || return 1; pid=$LW_SAVER_PID
     delay=$((t % 4 == 1 ? 0 : RANDOM % 1500))
     ((delay)) && sleep "$(printf '0.%03d' "$delay")"
     ((t % 10 != 2)) || lw_wait 5 lw_pointer == || lw_fail "run $t: the pointer shows while the saver runs" || return 1
@@ -73,7 +71,7 @@ rel_start_stop() {
     fi
   done
   [[ $(ls -A "$dir") == Lumenweave.scr ]] || lw_fail "files left beside the saver: $(ls -A "$dir")" || return 1
-  lw_log "start/stop by $how: $n runs, exit after input: mean $((total / n)) ms, worst $worst ms; first inputs lost before activation: $lost"
+  lw_log "start/stop by $how (seed $seed): exit after input: mean $((total / n)) ms, worst $worst ms; inputs lost: $lost"
 }
 
 test_reliability_start_stop_by_key() { rel_start_stop key $(((REL_RUNS + 2) / 3)); }
@@ -125,14 +123,11 @@ test_reliability_settings_writer_killed_under_wine() {
   local trials=${LW_RELIABILITY_KILLS:-30} seed=${LW_RELIABILITY_SEED:-$$}
   RANDOM=$seed
   local dir win; dir=$(lw_saver_copy rel_killed_writer) || return 1; win=$(lw_winpath "$dir")
-  python3 - "$dir" <<'PY' || return 1
-import sys
-d = sys.argv[1]
-head = b"[Notes]\r\n" + b"n" * (512 << 10) + b"\r\n[Section]\r\n\x97\xB1\x8E\x71\x90\x94="
-open(d + "/Lumenweave.ini", "wb").write(head + b"222\r\n")
-open(d + "/../rel_killed_a.ini", "wb").write(head + b"111\r\n")
-open(d + "/../rel_killed_b.ini", "wb").write(head + b"222\r\n")
-PY
+  # A file of half a megabyte, so that a save takes long enough to be killed in the middle.
+  local notes; notes=$(head -c 524288 /dev/zero | tr '\0' n)
+  version() { printf '[Notes]\r\n%s\r\n[Section]\r\n\x97\xB1\x8E\x71\x90\x94=%s\r\n' "$notes" "$1"; }
+  version 111 >"$LW_DRIVE_C/rel_killed_a.ini" && version 222 >"$LW_DRIVE_C/rel_killed_b.ini" &&
+    cp "$LW_DRIVE_C/rel_killed_b.ini" "$dir/Lumenweave.ini" || return 1
   local t pid strays mid=0
   for ((t = 1; t <= trials; t++)); do
     lw_start --log "$LW_RUN_DIR/rel_hammer.log" "$LW_PROBE" hammer "$win\\Lumenweave.ini"; pid=$LW_LAST_PID

@@ -1,8 +1,8 @@
 # Start-up: what each command line does, alone and while the saver runs (the single-instance
 # guard), seen from outside through the saver window's title and a key ending it.
 
-# Rows: arguments (split at blanks) | "saver": its window shows without the pointer and a key ends
-# it; "dialog": the settings open with the pointer showing and close; "ends": the process ends by
+# Rows: arguments (split at blanks) | "saver": its window shows and a key ends it (the pointer
+# hidden meanwhile: the start/stop runs of test_reliability.sh); "dialog": the settings open with the pointer showing and close; "ends": the process ends by
 # itself and shows neither. "unquoted" starts the copy in C:\My Savers with the command line
 # `C:\My Savers\Lumenweave.scr /s`, unquoted, as some launchers do (probe start).
 test_startup_command_lines() {
@@ -27,7 +27,6 @@ test_startup_command_lines() {
     case $want in
       saver)
         lw_wait_window Lumenweave_Main 30 || lw_fail "'${args:0:20}': no saver window" || return 1
-        lw_wait 10 lw_pointer == || lw_fail "'${args:0:20}': the pointer shows" || return 1
         lw_end_by_key "$pid" 5 || lw_fail "'${args:0:20}': a key did not end the saver" || return 1 ;;
       dialog)
         lw_wait_window "<Lumenweave>" 30 || lw_fail "'$args': no settings dialog" || return 1

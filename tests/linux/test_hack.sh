@@ -3,18 +3,15 @@
 HACK=${LW_HACK:-$LW_ROOT/build/linux/lumenweave}
 
 start() { "$HACK" "$@" 2>>"$LW_RUN_DIR/hack.log" & HACK_PID=$!; LW_TEST_PIDS+=("$HACK_PID"); }
-# Waits up to $1 seconds for a screenshot (of the root or the window $3) whose figures pass the
-# arithmetic test $2: those of lw_display_analyse (lit other ux uy lx ly sx sy) and its size w h.
-until_shot() {
-  local deadline=$((SECONDS + $1)) f=$LW_RUN_DIR/shots/$fn.png lit other ux uy lx ly sx sy w h
-  while ((SECONDS <= deadline)); do
-    import -window "${3:-root}" "$f" 2>/dev/null && read -r w h < <(identify -format '%w %h\n' "$f") &&
-      read -r _ lit _ other _ ux uy _ lx ly _ sx sy < <(lw_display_analyse "$f" "$w" "$h") &&
-      echo "lit $lit other $other upper $ux,$uy lower $lx,$ly in $w x $h" && (($2)) && return 0
-    sleep 0.3
-  done
-  return 1
+# Whether a screenshot of the window $2 (the root unless given) has figures that pass the
+# arithmetic test $1: those of lw_display_analyse (lit other ux uy lx ly sx sy) and its size w h.
+shot_passes() {
+  local f=$LW_RUN_DIR/shots/$fn.png lit other ux uy lx ly sx sy w h
+  import -window "${2:-root}" "$f" 2>/dev/null && read -r w h < <(identify -format '%w %h\n' "$f") &&
+    read -r _ lit _ other _ ux uy _ lx ly _ sx sy < <(lw_display_analyse "$f" "$w" "$h") && (($1))
 }
+# Waits up to $1 seconds for such a screenshot: until_shot SECONDS TEST [WINDOW].
+until_shot() { lw_wait "$1" shot_passes "${@:2}"; }
 # Yellow clouds above and below the centre line, mirrored about it.
 MIRRORED='other == 0 && ux >= 0 && lx >= 0 && (ux - lx) ** 2 <= 40 ** 2 && (uy + ly - h) ** 2 <= 40 ** 2'
 

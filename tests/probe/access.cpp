@@ -14,22 +14,17 @@ std::string Ask(IAccessible* a, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VA
   return out;
 }
 
+// Roles and states in the words the system gives a screen reader (in the user's language).
 std::string Describe(IAccessible* a, VARIANT self) {
   VARIANT role{}, state{};
   a->get_accRole(self, &role);
   a->get_accState(self, &state);
-  const std::pair<long, const char*> roles[] = {{ROLE_SYSTEM_PUSHBUTTON, "push button"},
-      {ROLE_SYSTEM_RADIOBUTTON, "radio button"}, {ROLE_SYSTEM_SLIDER, "slider"}, {ROLE_SYSTEM_COMBOBOX, "combo box"},
-      {ROLE_SYSTEM_LINK, "link"}, {ROLE_SYSTEM_CLIENT, "client"}};
-  std::string line = "other";
-  for (const auto& [id, name] : roles)
-    if (role.vt == VT_I4 && role.lVal == id) line = name;
+  wchar_t text[64] = L"other";
+  if (role.vt == VT_I4) GetRoleTextW(static_cast<DWORD>(role.lVal), text, 64);
+  std::string line = probe::Utf8(text), flags;
   line.append("|").append(Ask(a, &IAccessible::get_accName, self)).append("|");
-  const std::pair<long, const char*> states[] = {{STATE_SYSTEM_UNAVAILABLE, "unavailable,"},
-      {STATE_SYSTEM_FOCUSED, "focused,"}, {STATE_SYSTEM_CHECKED, "checked,"}, {STATE_SYSTEM_FOCUSABLE, "focusable,"}};
-  std::string flags;
-  for (const auto& [bit, name] : states)
-    if (state.vt == VT_I4 && (state.lVal & bit)) flags += name;
+  for (const DWORD bit : {STATE_SYSTEM_UNAVAILABLE, STATE_SYSTEM_FOCUSED, STATE_SYSTEM_CHECKED, STATE_SYSTEM_FOCUSABLE})
+    if (state.vt == VT_I4 && (state.lVal & bit) && GetStateTextW(bit, text, 64)) flags += probe::Utf8(text) + ",";
   if (!flags.empty()) flags.pop_back();
   line.append(flags).append("|").append(Ask(a, &IAccessible::get_accValue, self)).append("|");
   return line.append(Ask(a, &IAccessible::get_accDefaultAction, self));

@@ -4,17 +4,13 @@
 #include <cstdarg>
 #include <cstdio>
 #include <map>
+#include <utility>
 
 namespace probe {
 namespace {
 
-struct Entry {
-  const char* usage;
-  Command run;
-};
-
-std::map<std::string, Entry>& Table() {
-  static std::map<std::string, Entry> table;
+std::map<std::string, std::pair<const char*, Command>>& Table() {  // name -> usage, command
+  static std::map<std::string, std::pair<const char*, Command>> table;
   return table;
 }
 
@@ -44,8 +40,8 @@ int wmain(int argc, wchar_t** argv) {
   const auto& table = probe::Table();
   const auto found = argc > 1 ? table.find(probe::Utf8(argv[1])) : table.end();
   if (found == table.end()) {
-    for (const auto& [name, entry] : table) std::fprintf(stderr, "probe %s\n", entry.usage);
+    for (const auto& [name, entry] : table) std::fprintf(stderr, "probe %s\n", entry.first);
     return 2;
   }
-  return found->second.run(probe::Args(argv + 2, argv + argc));
+  return found->second.second(probe::Args(argv + 2, argv + argc));
 }
