@@ -135,7 +135,9 @@ lw_session_stop() {
   lw_stop_test_processes
   lw_end_pids 5 "${LW_SESSION_PIDS[@]}"; LW_SESSION_PIDS=()
   # A prefix is about 700 MB; logs and screenshots stay for reading, the prefix goes.
-  [[ -n ${LW_KEEP_PREFIX:-} || -z ${WINEPREFIX:-} || $WINEPREFIX != "$LW_RUN_DIR"/prefix ]] || rm -rf "$WINEPREFIX"
+  if [[ -z ${LW_KEEP_PREFIX:-} && -n ${WINEPREFIX:-} && $WINEPREFIX == "$LW_RUN_DIR"/prefix ]]; then
+    rm -rf "$WINEPREFIX"
+  fi
 }
 
 # Starts a Windows program under Wine in the background; its pid goes to LW_LAST_PID.

@@ -4,13 +4,17 @@
 #include <cstdarg>
 #include <cstdio>
 #include <map>
-#include <utility>
 
 namespace probe {
 namespace {
 
-std::map<std::string, std::pair<const char*, Command>>& Table() {  // name -> usage, command
-  static std::map<std::string, std::pair<const char*, Command>> table;
+struct Entry {
+  const char* usage;
+  Command run;
+};
+
+std::map<std::string, Entry>& Table() {
+  static std::map<std::string, Entry> table;
   return table;
 }
 
@@ -40,8 +44,8 @@ int wmain(int argc, wchar_t** argv) {
   const auto& table = probe::Table();
   const auto found = argc > 1 ? table.find(probe::Utf8(argv[1])) : table.end();
   if (found == table.end()) {
-    for (const auto& [name, entry] : table) std::fprintf(stderr, "probe %s\n", entry.first);
+    for (const auto& [name, entry] : table) std::fprintf(stderr, "probe %s\n", entry.usage);
     return 2;
   }
-  return found->second.second(probe::Args(argv + 2, argv + argc));
+  return found->second.run(probe::Args(argv + 2, argv + argc));
 }
