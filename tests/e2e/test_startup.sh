@@ -1,10 +1,11 @@
 # Start-up: what each command line does, alone and while the saver runs (the single-instance
 # guard), seen from outside through the saver window's title and a key ending it.
 
-# Rows: arguments (split at blanks) | "saver": its window shows and a key ends it (the pointer
-# hidden meanwhile: the start/stop runs of test_reliability.sh); "dialog": the settings open with the pointer showing and close; "ends": the process ends by
-# itself and shows neither. "unquoted" starts the copy in C:\My Savers with the command line
-# `C:\My Savers\Lumenweave.scr /s`, unquoted, as some launchers do (probe start).
+# Rows: arguments (split at blanks) | "saver": its window shows and a key ends it (that the
+# pointer hides meanwhile: the start/stop runs of test_reliability.sh); "dialog": the settings
+# open with the pointer showing and close; "ends": the process ends by itself and shows neither.
+# "unquoted" starts the copy in C:\My Savers with the command line `C:\My Savers\Lumenweave.scr
+# /s`, unquoted, as some launchers do (probe start).
 test_startup_command_lines() {
   local long digits dir scr='C:\My Savers\Lumenweave.scr'
   long=$(printf '%030000d' 0 | tr 0 x); digits=$(printf '%05000d' 0 | tr 0 9)
