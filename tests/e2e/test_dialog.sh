@@ -85,7 +85,7 @@ test_dialog_writes_only_what_is_committed() {
     "Return|700 1 3 |keys:Return|700 1 3 " "Escape|700 1 3 |keys:Escape|unchanged"
     "Return on ｷﾝｾﾙ|700 1 3 |keys:Down,shift+Tab,Return|unchanged"
     "Return on 設定|700 1 3 |keys:Down,shift+Tab,shift+Tab,Return|700 0 3 "
-    "Return on ...|700 1 3 |keys:Down,Tab,Tab,Return filewindow box|unchanged"
+    "Return on browse|700 1 3 |keys:Down,Tab,Tab,Return filewindow box|unchanged"
     "Return on the link|700 1 3 |keys:Down,Tab,Tab,Tab,Tab,Return box|unchanged"
     "Return on the slider|700 1 3 |keys:Down,Tab,Tab,Tab,Return|700 0 3 "
     "Down Return|700 1 3 |keys:Down,Return|700 0 3 " "Up Return|700 1 3 |keys:Up,Return|700 2 3 "
@@ -110,6 +110,7 @@ test_dialog_writes_only_what_is_committed() {
   for row in "${rows[@]}"; do
     IFS='|' read -r name before steps after <<<"$row"
     # shellcheck disable=SC2086
+    lw_log "row $name"
     if [[ $before == - ]]; then dlg_setup "$name"; else dlg_setup "$name" $before; fi || return 1
     [[ -f $DLG_INI ]] && cp "$DLG_INI" "$LW_RUN_DIR/before.ini"
     dlg_open || return 1
