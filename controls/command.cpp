@@ -36,6 +36,16 @@ std::optional<double> NumberOf(const PropertyValue& v) {
   return std::nullopt;
 }
 
+// The face each state shows while no button or key is held.
+Skin SkinOf(ButtonState state) {
+  switch (state) {
+    case ButtonState::HighLight: return Skin::HighLight;
+    case ButtonState::Selected: return Skin::Selected;
+    case ButtonState::HighLightSelect: return Skin::HighLightSelect;
+    default: return Skin::Normal;
+  }
+}
+
 bool EqualsIgnoringCase(std::wstring_view a, std::wstring_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
            auto up = [](wchar_t c) { return (c >= L'a' && c <= L'z') ? static_cast<wchar_t>(c - 32) : c; };
@@ -288,7 +298,20 @@ void Command::MouseOut() {
   }
 }
 
-void Command::Resized() { ApplyEnabled(); }
+void Command::Resized() {
+  if (!isEnabled_) return ApplyEnabled();
+  label_.enabled = true;
+  surface_.LabelChanged();
+  DrawSkin(SkinOf(state_));
+}
+
+void Command::CaptureLost() {
+  if (!isEnabled_) return;
+  const bool wasPressed = mouseIsDown_ || pressed_ != 0;
+  pressed_ = 0;
+  mouseIsDown_ = false;
+  if (wasPressed) DrawSkin(SkinOf(state_));
+}
 
 // ---- Properties -------------------------------------------------------------------------------
 

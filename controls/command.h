@@ -168,7 +168,11 @@ class Command {
   // The default action a screen reader asks for: Click, as a mouse click raises it.
   void Press();
   void PointerTick();
+  // The face painted again at a new size: the look of the current state (a focused button keeps
+  // its focus look).
   void Resized();
+  // The mouse capture went to another window: a press under way is over, with no Click.
+  void CaptureLost();
 
   // Public members.
   void Initialize();

@@ -145,9 +145,11 @@ class CommandWindow final : public ButtonSurface, public ButtonHost {
         return 0;
       case WM_SETFOCUS:
         command_.FocusGained();
+        Notify(BN_SETFOCUS);
         return 0;
       case WM_KILLFOCUS:
         command_.FocusLost();
+        Notify(BN_KILLFOCUS);
         return 0;
       case WM_MOUSEMOVE:
         command_.MouseMoved(ButtonsHeld(wParam));
@@ -164,10 +166,23 @@ class CommandWindow final : public ButtonSurface, public ButtonHost {
       case WM_LBUTTONUP:
       case WM_RBUTTONUP:
       case WM_MBUTTONUP:
-        if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && GetCapture() == hwnd_) ReleaseCapture();
+        if ((wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0 && GetCapture() == hwnd_) {
+          releasing_ = true;  // our own release, not a lost capture: the press stands
+          ReleaseCapture();
+          releasing_ = false;
+        }
         // Click is the last step; the host may destroy this window from it.
         command_.MouseUp(ButtonOf(msg));
         return 0;
+      case WM_CAPTURECHANGED:
+        // Another window took the mouse (a menu, a drag, a message box): the press is over, so
+        // a later release over the button is no click.
+        if (!releasing_ && reinterpret_cast<HWND>(lParam) != hwnd_) command_.CaptureLost();
+        return 0;
+      case WM_CANCELMODE:
+        if (GetCapture() == hwnd_) ReleaseCapture();  // WM_CAPTURECHANGED clears the press
+        command_.CaptureLost();
+        return DefWindowProcW(hwnd_, msg, wParam, lParam);
       case WM_TIMER:
         if (wParam == kPointerTimerId) command_.PointerTick();
         return 0;
@@ -218,8 +233,24 @@ class CommandWindow final : public ButtonSurface, public ButtonHost {
       case WM_KEYUP:
         if (wParam == VK_SPACE) command_.SpaceUp();
         return 0;
+      case kCommandSetDefault:
+        if (access_->isDefault != (wParam != 0)) {
+          access_->isDefault = wParam != 0;
+          NotifyWinEvent(EVENT_OBJECT_STATECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
+        }
+        return 0;
+      case kCommandSetAccessibleText: {
+        const std::wstring text = lParam ? reinterpret_cast<const wchar_t*>(lParam) : L"";
+        if (wParam == kAccessibleName) access_->name = text;
+        if (wParam == kAccessibleDescription) access_->description = text;
+        if (wParam == kAccessibleAction) access_->action = text;
+        if (wParam == kAccessibleName) NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
+        if (wParam == kAccessibleDescription)
+          NotifyWinEvent(EVENT_OBJECT_DESCRIPTIONCHANGE, hwnd_, OBJID_CLIENT, CHILDID_SELF);
+        return 0;
+      }
       case WM_GETOBJECT:
-        if (const LRESULT r = AnswerCommandObject(hwnd_, wParam, lParam)) return r;
+        if (const LRESULT r = AnswerCommandObject(hwnd_, wParam, lParam, access_)) return r;
         return DefWindowProcW(hwnd_, msg, wParam, lParam);
       default:
         return DefWindowProcW(hwnd_, msg, wParam, lParam);
@@ -293,6 +324,12 @@ class CommandWindow final : public ButtonSurface, public ButtonHost {
   static std::int16_t ButtonsHeld(WPARAM keys) {
     return static_cast<std::int16_t>(((keys & MK_LBUTTON) ? kLeftButton : 0) | ((keys & MK_RBUTTON) ? kRightButton : 0) |
                                      ((keys & MK_MBUTTON) ? kMiddleButton : 0));
+  }
+
+  void Notify(WORD code) {
+    const HWND parent = hwnd_ ? GetParent(hwnd_) : nullptr;
+    if (parent)
+      SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd_), code), reinterpret_cast<LPARAM>(hwnd_));
   }
 
   FontSpec AmbientFont() const {
@@ -375,6 +412,8 @@ class CommandWindow final : public ButtonSurface, public ButtonHost {
   Buffer frame_;  // face plus caption, composed on WM_PAINT
   win32::GdiObject<HFONT> font_;
   FontSpec fontSpec_;
+  std::shared_ptr<CommandAccess> access_ = std::make_shared<CommandAccess>();
+  bool releasing_ = false;
 };
 
 LRESULT CALLBACK CommandProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

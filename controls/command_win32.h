@@ -17,10 +17,20 @@
 //
 // The keyboard: Space on the focused button presses it. kCommandPress presses it as a click does
 // (the dialog's Enter and Esc, a screen reader's default action); kCommandIsEnabled reads Enabled
-// without repainting. Screen readers get an accessible push button named by the caption.
+// without repainting. Like a standard button with BS_NOTIFY, it tells its parent of gaining and
+// losing the focus (BN_SETFOCUS, BN_KILLFOCUS).
+//
+// Screen readers get an accessible push button named by the caption. kCommandSetDefault (wParam
+// TRUE/FALSE) marks it as the button Enter presses (STATE_SYSTEM_DEFAULT, announced as a state
+// change); kCommandSetAccessibleText sets, for readers only, its name, description or default
+// action's name (wParam one of AccessibleText, lParam the text, nullptr for the default: the
+// caption, none, "Press").
 #pragma once
 
 #include <windows.h>
+
+#include <memory>
+#include <string>
 
 namespace lw::controls {
 
@@ -37,10 +47,19 @@ inline constexpr UINT kCommandWriteProperties = WM_APP + 0x108;
 inline constexpr UINT kCommandGetState = WM_APP + 0x109;
 inline constexpr UINT kCommandPress = WM_APP + 0x10A;
 inline constexpr UINT kCommandIsEnabled = WM_APP + 0x10B;
+inline constexpr UINT kCommandSetDefault = WM_APP + 0x10C;
+inline constexpr UINT kCommandSetAccessibleText = WM_APP + 0x10D;
+enum AccessibleText : WPARAM { kAccessibleName, kAccessibleDescription, kAccessibleAction };
+
+// What the button tells a screen reader beyond its window's own state.
+struct CommandAccess {
+  std::wstring name, description, action;  // empty: the caption, none, "Press"
+  bool isDefault = false;
+};
 
 bool RegisterCommandClass();
 
 // The button's answer to WM_GETOBJECT (command_accessible_win32.cpp).
-LRESULT AnswerCommandObject(HWND button, WPARAM wParam, LPARAM lParam);
+LRESULT AnswerCommandObject(HWND button, WPARAM wParam, LPARAM lParam, std::shared_ptr<const CommandAccess> access);
 
 }  // namespace lw::controls

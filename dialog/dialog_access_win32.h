@@ -11,6 +11,7 @@
 
 #include <array>
 #include <functional>
+#include <string>
 
 #include "dialog/focus_order.h"
 
@@ -30,6 +31,16 @@ struct DialogWindows {
 // The selected music source (0 to 2), or any other value for none.
 using SourceReader = std::function<int()>;
 
+// Posted to the dialog when the focus may have moved onto or off a control where Enter does not
+// press 設定 (another push button, the link), so that 設定 is shown as the default button only
+// while it is the one Enter presses.
+inline constexpr UINT kFocusMovedMessage = WM_APP + 3;
+
+// The default actions' names, in the user's language.
+struct ActionNames {
+  std::wstring press, check, jump;
+};
+
 class DialogKeyboard {
  public:
   DialogKeyboard() = default;
@@ -43,6 +54,8 @@ class DialogKeyboard {
   void FocusFirst();
   // Called with every message before it is dispatched; true when the key was handled here.
   bool PreTranslate(const MSG& msg);
+  // The stop that holds the focus.
+  Stop FocusedStop() const { return StopOf(GetFocus()); }
 
  private:
   static LRESULT CALLBACK CueProcedure(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
@@ -57,8 +70,9 @@ class DialogKeyboard {
   HWND remembered_ = nullptr;
 };
 
-// Radio buttons for the three music sources, the slider and the repeat box named by their
-// headings, the link; names are read from the texts the dialog shows.
-void DescribeDialogControls(const DialogWindows& windows, SourceReader source);
+// Radio buttons for the three music sources and the link, described by the program; the slider
+// and the repeat box keep the system's own objects, named by their headings. Names are read from
+// the texts the dialog shows.
+void DescribeDialogControls(const DialogWindows& windows, SourceReader source, const ActionNames& actions);
 
 }  // namespace lw::dialog

@@ -88,6 +88,9 @@ void DialogKeyboard::ChooseSource(int source) {
   SendMessageW(windows_.dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(label), STN_CLICKED),
                reinterpret_cast<LPARAM>(label));
   FocusFirst();
+  // The focus moved inside the group, between objects the program describes itself: say so.
+  if (const HWND focus = GetFocus(); focus && IsChild(windows_.dialog, focus))
+    NotifyWinEvent(EVENT_OBJECT_FOCUS, focus, OBJID_CLIENT, CHILDID_SELF);
 }
 
 bool DialogKeyboard::PreTranslate(const MSG& msg) {
@@ -120,6 +123,9 @@ bool DialogKeyboard::PreTranslate(const MSG& msg) {
     case KeyAction::Cancel:
       SendMessageW(windows_.cancel, controls::kCommandPress, 0, 0);
       return true;
+    case KeyAction::Browse:
+      SendMessageW(windows_.browse, controls::kCommandPress, 0, 0);
+      return true;
     case KeyAction::OpenLink:
       SendMessageW(windows_.dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(windows_.link), STN_CLICKED),
                    reinterpret_cast<LPARAM>(windows_.link));
@@ -144,6 +150,7 @@ LRESULT CALLBACK DialogKeyboard::CueProcedure(HWND hwnd, UINT msg, WPARAM wParam
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
       InvalidateRect(hwnd, nullptr, TRUE);
+      if (self->windows_.dialog) PostMessageW(self->windows_.dialog, kFocusMovedMessage, 0, 0);
       break;
     case WM_LBUTTONUP: {
       // A click on a source, like a click on a radio button, also gives the group the focus.

@@ -31,6 +31,8 @@ OpenView ViewOnOpen(const settings::Settings& settings) {
   view.repeatText = RepeatText(settings.bgmTrack);
   for (int track = 0; track <= kRepeatListLastTrack; ++track)
     view.repeatList.push_back(RepeatText(static_cast<std::int16_t>(track)));
+  if (settings.bgmTrack > 0 && settings.bgmTrack <= kRepeatListLastTrack)
+    view.repeatSelection = static_cast<std::size_t>(settings.bgmTrack);
   view.fileCaption = settings.bgmFile;
   return view;
 }
@@ -62,24 +64,20 @@ int SliderAfter(int value, ScrollAction action, int thumb, const SliderRange& ra
 settings::SaveStatus SaveSettings(settings::IniFile& ini, settings::Settings& settings,
                                   std::optional<int> movedSlider, std::wstring_view repeatText) {
   using namespace settings;
-  const std::wstring& path = settings.iniPath;
   const int count = settings.particleCount;
   std::optional<int> particles = movedSlider;
   if (!particles && count >= kParticleSlider.min && count <= kParticleSlider.max) particles = count;
-  if (particles) {
-    if (const auto status = ini.Write(kSection, kKeyParticleCount, DecimalText(*particles), path); !status.ok())
-      return status;
-  }
-  if (const auto status = ini.Write(kSection, kKeyBgmSource, DecimalText(settings.bgmSource), path); !status.ok())
-    return status;
+  std::vector<IniFile::Entry> entries;
+  if (particles) entries.push_back({kKeyParticleCount, DecimalText(*particles)});
+  entries.push_back({kKeyBgmSource, DecimalText(settings.bgmSource)});
   if (const auto number = CoerceNumber(repeatText)) {
     if (const auto track = RoundToInt16(*number)) settings.bgmTrack = *track;
   } else {
     settings.bgmTrack = 0;
   }
-  if (const auto status = ini.Write(kSection, kKeyBgmRepeat, DecimalText(settings.bgmTrack), path); !status.ok())
-    return status;
-  return ini.Write(kSection, kKeyBgmFile, settings.bgmFile, path);
+  entries.push_back({kKeyBgmRepeat, DecimalText(settings.bgmTrack)});
+  entries.push_back({kKeyBgmFile, settings.bgmFile});
+  return ini.WriteAll(kSection, entries, settings.iniPath);
 }
 
 }  // namespace lw::dialog

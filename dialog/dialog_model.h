@@ -36,6 +36,9 @@ struct OpenView {
   RadioMarks marks{};         // which radio mark shows the selected picture
   std::wstring repeatText;    // the repeat box's text
   std::vector<std::wstring> repeatList;
+  // The list entry selected: the stored track's, so the arrow keys step on from it; none for 0
+  // or a track the list does not hold.
+  std::optional<std::size_t> repeatSelection;
   std::wstring fileCaption;   // the bordered file-name label
 };
 
@@ -58,12 +61,13 @@ void ChooseFile(settings::Settings& settings, std::wstring path);
 enum class ScrollAction { LineLeft, LineRight, PageLeft, PageRight, Thumb, Left, Right, None };
 int SliderAfter(int value, ScrollAction action, int thumb, const SliderRange& range = kParticleSlider);
 
-// Commit: the four writes, in order, to the settings file at settings.iniPath. The particle count
+// Commit: the four keys, in order, to the settings file at settings.iniPath, in one replace of
+// the file: a failure anywhere leaves it byte for byte as it was. The particle count
 // is the slider's value once the user has moved it (`movedSlider`); untouched, a stored count the
 // slider cannot show (outside its range, or 0 from a damaged value) is not written, so the file
 // keeps it as it was. BGM_Track is taken from the repeat box's text first: a number is rounded
-// half to even (a value beyond 16 bits leaves it as it was), any other text gives 0. Writing
-// stops at the first write that fails, and its status is returned.
+// half to even (a value beyond 16 bits leaves it as it was), any other text gives 0. The status
+// of the save is returned.
 [[nodiscard]] settings::SaveStatus SaveSettings(settings::IniFile& ini, settings::Settings& settings,
                                                 std::optional<int> movedSlider, std::wstring_view repeatText);
 

@@ -22,7 +22,12 @@ KeyAction RouteKey(Key key, bool shift, Stop focus, bool listDropped) {
       return shift ? KeyAction::FocusPrevious : KeyAction::FocusNext;
     case Key::Enter:
       if (listDropped) return KeyAction::PassOn;
-      return focus == Stop::Link ? KeyAction::OpenLink : KeyAction::Save;
+      switch (focus) {
+        case Stop::Link: return KeyAction::OpenLink;
+        case Stop::Cancel: return KeyAction::Cancel;
+        case Stop::Browse: return KeyAction::Browse;
+        default: return KeyAction::Save;
+      }
     case Key::Escape:
       return listDropped ? KeyAction::PassOn : KeyAction::Cancel;
     case Key::Left:
@@ -36,6 +41,8 @@ KeyAction RouteKey(Key key, bool shift, Stop focus, bool listDropped) {
   }
   return KeyAction::PassOn;
 }
+
+bool SaveIsDefault(Stop focus) { return RouteKey(Key::Enter, false, focus, false) == KeyAction::Save; }
 
 int SourceAfter(int source, bool backward) {
   const auto it = std::find(kSourceRows.begin(), kSourceRows.end(), source);

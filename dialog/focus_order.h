@@ -23,13 +23,20 @@ enum class KeyAction {
   FocusPrevious,
   Save,            // presses 設定
   Cancel,          // presses ｷﾝｾﾙ
+  Browse,          // presses "..."
   OpenLink,
   SourcePrevious,  // the selection moves one row up the group (wrapping)
   SourceNext,
 };
 
-// `listDropped`: the repeat box's list is open, and Enter and Esc belong to it.
+// `listDropped`: the repeat box's list is open, and Enter and Esc belong to it. Enter presses the
+// focused push button, as in any dialog; on the link it opens it; anywhere else it presses 設定,
+// the dialog's default button.
 KeyAction RouteKey(Key key, bool shift, Stop focus, bool listDropped);
+
+// Whether 設定 is the button Enter presses with the focus at `focus` (screen readers show it as
+// the default button then).
+bool SaveIsDefault(Stop focus);
 
 // The source one row below (or above) `source` in the group as it is drawn (audio CD, none, music
 // file, top to bottom), wrapping; from no selection the first row down or the last row up.

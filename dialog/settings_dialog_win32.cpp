@@ -1,7 +1,7 @@
-// The settings dialog "<Lumenweave>": a fixed frame whose gradient background and tiled panel are
-// painted from one back buffer, with real Win32 controls over it. The rules it follows (what it
-// shows, what it writes) live in dialog_model.h and dialog_layout.h; this file only wires them to
-// windows.
+// The settings dialog's behaviour: it loads and shows the settings, turns clicks, keys and a
+// screen reader's actions into changes of the settings in memory, and commits them to the file
+// in one save or says why it could not. The painted surface and the controls' layout are in
+// settings_dialog_surface_win32.cpp and settings_dialog_controls_win32.cpp.
 #include <windows.h>
 #include <commctrl.h>
 #include <commdlg.h>
@@ -9,22 +9,14 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <array>
-#include <optional>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "controls/command_win32.h"
-#include "dialog/dialog_access_win32.h"
 #include "dialog/dialog_entry_win32.h"
-#include "dialog/dialog_layout.h"
-#include "dialog/dialog_model.h"
 #include "dialog/dialog_texts_win32.h"
-#include "platform/gdi_win32.h"
-#include "platform/window_win32.h"
+#include "dialog/settings_dialog_win32.h"
 #include "resources/resource_ids.h"
-#include "startup/animation_win32.h"
 
 namespace lw::dialog {
 namespace {
@@ -38,133 +30,31 @@ constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 constexpr UINT kUnloadMessage = WM_APP + 1;
 // Posted by 設定 for the same reason: saves, then closes, or says why it could not save.
 constexpr UINT kCommitMessage = WM_APP + 2;
+static_assert(kFocusMovedMessage != kUnloadMessage && kFocusMovedMessage != kCommitMessage);
 // The message box's title: not the dialog's, which FindWindow must keep finding as the one window.
 constexpr wchar_t kMessageTitle[] = L"Lumenweave";
 
-// Child ids start above IDOK and IDCANCEL, which the dialog manager sends for Enter and Esc.
-enum ControlId : int {
-  kIdSave = 100,
-  kIdCancel,
-  kIdBrowse,
-  kIdRepeat,
-  kIdSlider,
-  kIdReadout,
-  kIdFileName,
-  kIdLink,
-  kIdHeading,
-  kIdMark0 = 120,  // + source index
-  kIdSourceLabel0 = 130,  // + source index
-};
-
-using Brush = win32::GdiObject<HBRUSH>;
-using Bitmap = win32::GdiObject<HBITMAP>;
-using Font = win32::GdiObject<HFONT>;
-
-Bitmap LoadBitmapResource(int id) {
-  return Bitmap(static_cast<HBITMAP>(
-      LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+// The system's own wording of the error, in the user's language, and its number.
+std::wstring SystemErrorText(DWORD error) {
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
+      reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::wstring text = length && buffer ? std::wstring(buffer, length) : std::wstring();
+  if (buffer) LocalFree(buffer);
+  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
+  return text + (text.empty() ? L"(" : L" (") + std::to_wstring(error) + L")";
 }
 
-SIZE BitmapSize(HBITMAP bitmap) {
-  BITMAP info{};
-  if (!bitmap || !GetObjectW(bitmap, sizeof info, &info)) return {0, 0};
-  return {info.bmWidth, info.bmHeight};
+}  // namespace
+
+SettingsDialog::SettingsDialog(settings::Settings& settings) : settings_(settings), animation_(animator_) {}
+
+SettingsDialog::~SettingsDialog() {
+  if (hwnd()) DestroyWindow(hwnd());
+  if (bigIcon_) DestroyIcon(bigIcon_);
+  if (smallIcon_) DestroyIcon(smallIcon_);
 }
-
-// Where a control sits, in twips: its box, relative to `origin` (the panel, or the form's corner).
-struct Spot {
-  Box twips;
-  Box origin;
-};
-
-// A picture drawn at `size`, stretched from its own size when the DPI is not 96.
-void DrawPicture(HDC dc, HBITMAP picture, int x, int y, SIZE size) {
-  const SIZE own = BitmapSize(picture);
-  if (own.cx <= 0 || own.cy <= 0) return;
-  win32::MemoryDc source(dc);
-  win32::Selection select(source.get(), picture);
-  if (own.cx == size.cx && own.cy == size.cy) {
-    BitBlt(dc, x, y, size.cx, size.cy, source.get(), 0, 0, SRCCOPY);
-  } else {
-    SetStretchBltMode(dc, HALFTONE);
-    StretchBlt(dc, x, y, size.cx, size.cy, source.get(), 0, 0, own.cx, own.cy, SRCCOPY);
-  }
-}
-
-class SettingsDialog final : public win32::Window {
- public:
-  explicit SettingsDialog(settings::Settings& settings) : settings_(settings), animation_(animator_) {}
-  ~SettingsDialog() override {
-    if (hwnd()) DestroyWindow(hwnd());
-    if (bigIcon_) DestroyIcon(bigIcon_);
-    if (smallIcon_) DestroyIcon(smallIcon_);
-  }
-
-  // Creates, fills and shows the dialog; false when the window cannot be made.
-  bool Load(HWND owner);
-  // Keys the dialog handles wherever the focus is; true when `msg` was one of them.
-  bool PreTranslate(const MSG& msg) { return keyboard_.PreTranslate(msg); }
-
- protected:
-  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-
- private:
-  HWND AddControl(const wchar_t* className, const wchar_t* text, DWORD style, const Spot& spot, int id);
-  HWND AddLabel(const wchar_t* text, DWORD style, const Spot& spot, int id, bool sizedToText);
-  void SizeToText(HWND label);
-  void CreateFonts();
-  void CreateControls();
-  void FitClient(bool centre);
-  void Layout();
-  void AttachAccess();
-  void PaintBackground();
-  void TileBackground(HDC dc, const RECT& target);
-  void CopyBackground(HDC dc, const RECT& area);
-  void ShowView(const OpenView& view);
-  void ShowMarks(const RadioMarks& marks);
-  void ShowReadout(int value);
-
-  void OnCommand(int id, int code);
-  void OnScroll(int code);
-  LRESULT OnControlColour(HDC dc, HWND control);
-  void OnDrawMark(const DRAWITEMSTRUCT& item);
-  void ChooseSource(int index);
-  void SelectBgmFile();
-  void OpenLink();
-  settings::SaveStatus Commit();
-  void ReportSaveFailure(std::uint32_t error);
-  void Unload();
-
-  settings::Settings& settings_;
-  startup::Win32OutlineAnimator animator_;
-  startup::WindowAnimation animation_;
-  int dpi_ = 96;
-  DialogMetrics metrics_ = MetricsAt(96);
-  SIZE client_{};
-  RadioMarks marks_{};
-  std::optional<int> movedSlider_;  // the slider's value once the user has moved it
-
-  Font font_, linkFont_;
-  Bitmap strip_, radioOff_, radioOn_;
-  Bitmap back_;        // the painted background: gradient, tiled panel, heading frames
-  Brush backBrush_;    // the same picture as a brush, for the labels' backgrounds
-  HCURSOR linkCursor_ = nullptr;
-  HICON bigIcon_ = nullptr, smallIcon_ = nullptr;
-
-  struct Placed {
-    HWND hwnd;
-    Spot spot;
-    bool sizedToText;
-  };
-  std::vector<Placed> placed_;  // every control, to lay out again when the DPI changes
-  HWND repeat_ = nullptr, slider_ = nullptr, readout_ = nullptr, fileName_ = nullptr, link_ = nullptr;
-  std::array<HWND, 3> buttons_{};
-  std::array<HWND, kSourceChoices> marksWnd_{};
-  std::array<HWND, kSourceChoices> sourceLabels_{};
-  HWND repeatLabel_ = nullptr, sliderHeading_ = nullptr;
-  DialogKeyboard keyboard_;
-  bool unloading_ = false;
-};
 
 bool SettingsDialog::Load(HWND owner) {
   // First placed for the system's DPI; laid out again below for the monitor it opened on.
@@ -183,9 +73,7 @@ bool SettingsDialog::Load(HWND owner) {
                                              GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
   linkCursor_ = LoadCursorW(instance, MAKEINTRESOURCEW(IDC_LINK));
   if (!linkCursor_) linkCursor_ = LoadCursorW(nullptr, IDC_HAND);
-  strip_ = LoadBitmapResource(IDB_PANEL_STRIP);
-  radioOff_ = LoadBitmapResource(IDB_RADIO_OFF);
-  radioOn_ = LoadBitmapResource(IDB_RADIO_ON);
+  LoadPictures();
 
   if (!Create(kClassName, kTitle, kStyle, kExStyle, static_cast<int>(at.left), static_cast<int>(at.top), width,
               height, owner, nullptr, CS_DBLCLKS, nullptr, bigIcon_))
@@ -198,7 +86,7 @@ bool SettingsDialog::Load(HWND owner) {
 
   CreateFonts();
   CreateControls();
-  for (HWND button : buttons_)
+  for (HWND button : {save_, cancel_, browse_})
     if (button) SendMessageW(button, controls::kCommandInitialize, 0, 0);
   AttachAccess();
   PaintBackground();
@@ -210,201 +98,50 @@ bool SettingsDialog::Load(HWND owner) {
   ShowWindow(hwnd(), SW_SHOWNORMAL);
   SetForegroundWindow(hwnd());
   keyboard_.FocusFirst();
+  UpdateDefaultButton();
   UpdateWindow(hwnd());
   return true;
-}
-
-// The client size the layout asks for, whatever frame metrics the system applied; centred as at
-// opening when `centre`.
-void SettingsDialog::FitClient(bool centre) {
-  RECT outer{}, inner{};
-  GetWindowRect(hwnd(), &outer);
-  GetClientRect(hwnd(), &inner);
-  const int width = metrics_.clientWidth + (outer.right - outer.left) - inner.right;
-  const int height = metrics_.clientHeight + (outer.bottom - outer.top) - inner.bottom;
-  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
-  Placement at{static_cast<double>(outer.left), static_cast<double>(outer.top)};
-  if (centre) {
-    at = PlaceDialog(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), width, height);
-  } else {
-    flags |= SWP_NOMOVE;
-  }
-  SetWindowPos(hwnd(), nullptr, static_cast<int>(at.left), static_cast<int>(at.top), width, height, flags);
-  GetClientRect(hwnd(), &inner);
-  client_ = {inner.right, inner.bottom};
-}
-
-// Every control moved, sized and given its font for the current DPI, then the background painted
-// again, so that text, boxes and pictures keep their proportions.
-void SettingsDialog::Layout() {
-  Font oldFont = std::move(font_), oldLinkFont = std::move(linkFont_);  // in use until replaced
-  CreateFonts();
-  for (const Placed& control : placed_) {
-    const Box px = ToPixels(control.spot.twips, dpi_, control.spot.origin);
-    SetWindowPos(control.hwnd, nullptr, px.left, px.top, px.width, px.height, SWP_NOZORDER | SWP_NOACTIVATE);
-    // The command buttons follow the DPI on their own; a font from here would be scaled twice.
-    if (std::find(buttons_.begin(), buttons_.end(), control.hwnd) != buttons_.end()) continue;
-    const HFONT font = control.hwnd == link_ ? linkFont_.get() : font_.get();
-    SendMessageW(control.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-    if (control.sizedToText) SizeToText(control.hwnd);
-  }
-  PaintBackground();
-  InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 void SettingsDialog::AttachAccess() {
   DialogWindows windows;
   windows.dialog = hwnd();
   windows.sourceLabels = sourceLabels_;
-  windows.sourceMarks = marksWnd_;
+  windows.sourceMarks = markWindows_;
   windows.repeat = repeat_;
   windows.repeatLabel = repeatLabel_;
-  windows.browse = buttons_[2];
+  windows.browse = browse_;
   windows.slider = slider_;
-  windows.sliderHeading = sliderHeading_;
+  windows.sliderHeading = particlesHeading_;
   windows.link = link_;
-  windows.save = buttons_[0];
-  windows.cancel = buttons_[1];
+  windows.save = save_;
+  windows.cancel = cancel_;
   auto source = [this] { return static_cast<int>(settings_.bgmSource); };
   keyboard_.Attach(windows, source);
-  DescribeDialogControls(windows, source);
+  const ActionNames actions{DialogText(IDS_ACC_PRESS), DialogText(IDS_ACC_CHECK), DialogText(IDS_ACC_JUMP)};
+  DescribeDialogControls(windows, source, actions);
+  for (HWND button : {save_, cancel_, browse_})
+    SendMessageW(button, controls::kCommandSetAccessibleText, controls::kAccessibleAction,
+                 reinterpret_cast<LPARAM>(actions.press.c_str()));
+  DescribeBrowse();
 }
 
-void SettingsDialog::CreateFonts() {
-  LOGFONTW lf{};
-  lf.lfHeight = metrics_.fontHeight;
-  lf.lfWeight = FW_NORMAL;
-  lf.lfCharSet = JapaneseUi() ? SHIFTJIS_CHARSET : DEFAULT_CHARSET;
-  lf.lfPitchAndFamily = VARIABLE_PITCH | FF_SWISS;
-  lstrcpynW(lf.lfFaceName, DialogText(IDS_DLG_FONT).c_str(), LF_FACESIZE);
-  font_.reset(CreateFontIndirectW(&lf));
-  lf.lfUnderline = TRUE;
-  linkFont_.reset(CreateFontIndirectW(&lf));
+// "..." says what it does, in the words of the file window's title, and which file is chosen.
+void SettingsDialog::DescribeBrowse() {
+  const std::wstring name = DialogText(IDS_DLG_BROWSE_TITLE);
+  SendMessageW(browse_, controls::kCommandSetAccessibleText, controls::kAccessibleName,
+               reinterpret_cast<LPARAM>(name.c_str()));
+  SendMessageW(browse_, controls::kCommandSetAccessibleText, controls::kAccessibleDescription,
+               reinterpret_cast<LPARAM>(settings_.bgmFile.c_str()));
 }
 
-HWND SettingsDialog::AddControl(const wchar_t* className, const wchar_t* text, DWORD style, const Spot& spot,
-                                int id) {
-  const Box pixels = ToPixels(spot.twips, dpi_, spot.origin);
-  HWND child = CreateWindowExW(0, className, text, WS_CHILD | WS_VISIBLE | style, pixels.left, pixels.top,
-                               pixels.width, pixels.height, hwnd(), reinterpret_cast<HMENU>(INT_PTR{id}),
-                               GetModuleHandleW(nullptr), nullptr);
-  if (!child) return nullptr;
-  SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_.get()), FALSE);
-  placed_.push_back({child, spot, false});
-  return child;
-}
-
-HWND SettingsDialog::AddLabel(const wchar_t* text, DWORD style, const Spot& spot, int id, bool sizedToText) {
-  HWND label = AddControl(L"STATIC", text, style | SS_NOPREFIX, spot, id);
-  if (label && sizedToText) {
-    placed_.back().sizedToText = true;
-    SizeToText(label);
-  }
-  return label;
-}
-
-void SettingsDialog::SizeToText(HWND label) {
-  const int length = GetWindowTextLengthW(label);
-  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-  GetWindowTextW(label, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(length));
-  win32::WindowDc dc(label);
-  if (!dc.get()) return;
-  const auto font = reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0));
-  win32::Selection select(dc.get(), font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
-  SIZE extent{};
-  if (!GetTextExtentPoint32W(dc.get(), text.c_str(), length, &extent)) return;
-  SetWindowPos(label, nullptr, 0, 0, extent.cx, extent.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void SettingsDialog::CreateControls() {
-  auto inPanel = [](const Box& box) { return Spot{box, twips::kPanel}; };
-  auto onForm = [](const Box& box) { return Spot{box, {}}; };
-
-  AddLabel(DialogText(IDS_DLG_MUSIC).c_str(), SS_CENTER, inPanel(twips::kHeadingBgm), kIdHeading, false);
-  static constexpr UINT kSourceTexts[kSourceChoices] = {IDS_DLG_NONE, IDS_DLG_CD, IDS_DLG_FILE};
-  for (int i = 0; i < kSourceChoices; ++i) {
-    const auto at = static_cast<std::size_t>(i);
-    marksWnd_[at] = AddControl(L"STATIC", L"", SS_OWNERDRAW | SS_NOTIFY, inPanel(twips::kMark[at]), kIdMark0 + i);
-    sourceLabels_[at] = AddLabel(DialogText(kSourceTexts[at]).c_str(), SS_LEFT | SS_NOTIFY, inPanel(twips::kSourceLabel[at]),
-                                 kIdSourceLabel0 + i, true);
-  }
-  Spot repeatBox = inPanel(twips::kRepeatBox);
-  repeatBox.twips.height *= 8;  // room for the drop-down list
-  repeat_ = AddControl(WC_COMBOBOXW, L"", CBS_DROPDOWN | CBS_AUTOHSCROLL | WS_VSCROLL | WS_TABSTOP, repeatBox,
-                       kIdRepeat);
-  repeatLabel_ = AddLabel(DialogText(IDS_DLG_REPEAT).c_str(), SS_LEFT, inPanel(twips::kRepeatLabel), kIdHeading, true);
-  buttons_[2] = AddControl(controls::kCommandClass, L"...", WS_TABSTOP, inPanel(twips::kFileButton), kIdBrowse);
-  fileName_ = AddControl(L"STATIC", L"", SS_LEFT | SS_NOPREFIX | SS_EDITCONTROL | WS_BORDER,
-                         inPanel(twips::kFileName), kIdFileName);
-
-  sliderHeading_ = AddLabel(DialogText(IDS_DLG_PARTICLES).c_str(), SS_CENTER, inPanel(twips::kHeadingParticles),
-                            kIdHeading, false);
-  slider_ = AddControl(L"SCROLLBAR", L"", SBS_HORZ | WS_TABSTOP, inPanel(twips::kSlider), kIdSlider);
-  SetScrollRange(slider_, SB_CTL, kParticleSlider.min, kParticleSlider.max, FALSE);
-  SetScrollPos(slider_, SB_CTL, kParticleSlider.designValue, FALSE);
-  readout_ = AddLabel(L"9999", SS_LEFT, inPanel(twips::kReadout), kIdReadout, true);
-
-  link_ = AddLabel(kHomePageUrl.data(), SS_LEFT | SS_NOTIFY, onForm(twips::kLink), kIdLink, false);
-  if (link_) {
-    SendMessageW(link_, WM_SETFONT, reinterpret_cast<WPARAM>(linkFont_.get()), FALSE);
-    placed_.back().sizedToText = true;
-    SizeToText(link_);
-  }
-  buttons_[0] = AddControl(controls::kCommandClass, DialogText(IDS_DLG_OK).c_str(), WS_TABSTOP, onForm(twips::kSave), kIdSave);
-  buttons_[1] = AddControl(controls::kCommandClass, DialogText(IDS_DLG_CANCEL).c_str(), WS_TABSTOP, onForm(twips::kCancel), kIdCancel);
-}
-
-// The background gradient over the whole client area, then the panel covered with the strip and
-// the frames around the two headings, all into one bitmap that WM_PAINT copies.
-void SettingsDialog::PaintBackground() {
-  win32::WindowDc screen(hwnd());
-  back_.reset(CreateCompatibleBitmap(screen.get(), client_.cx, client_.cy));
-  if (!back_) return;
-  win32::MemoryDc dc(screen.get());
-  win32::Selection keep(dc.get(), back_.get());
-
-  const auto rows = GradientRows(client_.cy);
-  for (std::size_t y = 0; y < rows.size(); ++y) {
-    Brush row(CreateSolidBrush(RGB(rows[y].r, rows[y].g, rows[y].b)));
-    const RECT line{0, static_cast<LONG>(y), client_.cx, static_cast<LONG>(y) + 1};
-    if (row) FillRect(dc.get(), &line, row.get());
-  }
-
-  const Box panel = ToPixels(twips::kPanel, dpi_);
-  const RECT panelRect{panel.left, panel.top, panel.left + panel.width, panel.top + panel.height};
-  FillRect(dc.get(), &panelRect, GetSysColorBrush(COLOR_BTNFACE));
-  TileBackground(dc.get(), panelRect);
-  for (const Box& frame : {twips::kFrameBgm, twips::kFrameParticles}) {
-    const Box px = ToPixels(frame, dpi_, twips::kPanel);
-    for (int inset = 0; inset < metrics_.frameLine; ++inset) {
-      const RECT r{px.left + inset, px.top + inset, px.left + px.width - inset, px.top + px.height - inset};
-      FrameRect(dc.get(), &r, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    }
-  }
-
-  backBrush_.reset(CreatePatternBrush(back_.get()));
-  InvalidateRect(hwnd(), nullptr, FALSE);
-}
-
-void SettingsDialog::TileBackground(HDC dc, const RECT& target) {
-  if (BitmapSize(strip_.get()).cx <= 0) return;  // no artwork: the panel keeps its plain face
-  const SIZE strip{metrics_.stripWidth, metrics_.stripHeight};
-  const int saved = SaveDC(dc);
-  IntersectClipRect(dc, target.left, target.top, target.right, target.bottom);
-  for (const TilePosition& at :
-       TilePositions(target.right - target.left, target.bottom - target.top, strip.cx, strip.cy)) {
-    DrawPicture(dc, strip_.get(), target.left + at.x, target.top + at.y, strip);
-  }
-  RestoreDC(dc, saved);
-}
-
-void SettingsDialog::CopyBackground(HDC dc, const RECT& area) {
-  if (!back_ || !dc) return;
-  win32::MemoryDc source(dc);
-  win32::Selection select(source.get(), back_.get());
-  BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, source.get(), area.left, area.top,
-         SRCCOPY);
+// 設定 is the default button while Enter presses it: not while another push button or the link
+// holds the focus.
+void SettingsDialog::UpdateDefaultButton() {
+  const bool isDefault = SaveIsDefault(keyboard_.FocusedStop());
+  if (isDefault == saveIsDefault_) return;
+  saveIsDefault_ = isDefault;
+  SendMessageW(save_, controls::kCommandSetDefault, isDefault ? TRUE : FALSE, 0);
 }
 
 void SettingsDialog::ShowView(const OpenView& view) {
@@ -414,61 +151,33 @@ void SettingsDialog::ShowView(const OpenView& view) {
   ShowMarks(view.marks);
   for (const std::wstring& entry : view.repeatList)
     SendMessageW(repeat_, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.c_str()));
-  SetWindowTextW(repeat_, view.repeatText.c_str());
+  // Selecting the entry also shows its text; the text alone would leave the list's selection
+  // where it was, and the arrow keys would start from the top.
+  if (view.repeatSelection) {
+    SendMessageW(repeat_, CB_SETCURSEL, *view.repeatSelection, 0);
+  } else {
+    SendMessageW(repeat_, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    SetWindowTextW(repeat_, view.repeatText.c_str());
+  }
   SetWindowTextW(fileName_, view.fileCaption.c_str());
 }
 
 // Each mark's text names its state, for the accessibility tools that read it; the picture is drawn.
+// A screen reader learns of a source whose checked state changed.
 void SettingsDialog::ShowMarks(const RadioMarks& marks) {
+  const RadioMarks before = marks_;
   marks_ = marks;
-  for (std::size_t i = 0; i < marksWnd_.size(); ++i) {
-    SetWindowTextW(marksWnd_[i], marks[i] ? L"●" : L"○");
-    InvalidateRect(marksWnd_[i], nullptr, FALSE);
+  for (std::size_t i = 0; i < markWindows_.size(); ++i) {
+    SetWindowTextW(markWindows_[i], marks[i] ? L"●" : L"○");
+    InvalidateRect(markWindows_[i], nullptr, FALSE);
+    if (marks[i] != before[i] && sourceLabels_[i])
+      NotifyWinEvent(EVENT_OBJECT_STATECHANGE, sourceLabels_[i], OBJID_CLIENT, CHILDID_SELF);
   }
 }
 
 void SettingsDialog::ShowReadout(int value) {
   SetWindowTextW(readout_, std::to_wstring(value).c_str());
   SizeToText(readout_);
-}
-
-void SettingsDialog::OnDrawMark(const DRAWITEMSTRUCT& item) {
-  const RECT& r = item.rcItem;
-  POINT origin{0, 0};
-  MapWindowPoints(item.hwndItem, hwnd(), &origin, 1);
-  if (back_) {
-    win32::MemoryDc source(item.hDC);
-    win32::Selection select(source.get(), back_.get());
-    BitBlt(item.hDC, r.left, r.top, r.right - r.left, r.bottom - r.top, source.get(), origin.x, origin.y, SRCCOPY);
-  }
-  const std::size_t index = static_cast<std::size_t>(item.CtlID - kIdMark0);
-  const bool on = index < marks_.size() && marks_[index];
-  HBITMAP picture = on ? radioOn_.get() : radioOff_.get();
-  if (BitmapSize(picture).cx > 0) {
-    DrawPicture(item.hDC, picture, r.left, r.top, {metrics_.markSide, metrics_.markSide});
-    return;
-  }
-  // Without the artwork, a plain round mark keeps the choice visible.
-  const int d = std::min(r.right - r.left, r.bottom - r.top) - 1;
-  win32::Selection pen(item.hDC, GetStockObject(BLACK_PEN));
-  win32::Selection brush(item.hDC, GetStockObject(on ? BLACK_BRUSH : WHITE_BRUSH));
-  Ellipse(item.hDC, r.left, r.top, r.left + d, r.top + d);
-}
-
-LRESULT SettingsDialog::OnControlColour(HDC dc, HWND control) {
-  if (control == fileName_) {
-    SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
-  }
-  SetBkMode(dc, TRANSPARENT);
-  SetTextColor(dc, control == link_ ? RGB(255, 255, 255) : RGB(0, 0, 0));
-  if (!backBrush_) return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
-  // The label's background is the piece of the painted background it covers.
-  POINT origin{0, 0};
-  MapWindowPoints(control, hwnd(), &origin, 1);
-  SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
-  return reinterpret_cast<LRESULT>(backBrush_.get());
 }
 
 void SettingsDialog::ChooseSource(int index) {
@@ -497,6 +206,7 @@ void SettingsDialog::SelectBgmFile() {
   file[kBufferChars - 1] = L'\0';
   ChooseFile(settings_, file);
   SetWindowTextW(fileName_, settings_.bgmFile.c_str());
+  DescribeBrowse();
   ShowMarks(MarksFor(settings_.bgmSource));
 }
 
@@ -513,18 +223,6 @@ settings::SaveStatus SettingsDialog::Commit() {
   repeatText.resize(static_cast<std::size_t>(GetWindowTextW(repeat_, repeatText.data(), length + 1)));
   settings::IniFile ini(SystemFileStore(), SystemCp932());
   return SaveSettings(ini, settings_, movedSlider_, repeatText);
-}
-
-// The system's own wording of the error, in the user's language, and its number.
-std::wstring SystemErrorText(DWORD error) {
-  wchar_t* buffer = nullptr;
-  const DWORD length = FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-      reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-  std::wstring text = length && buffer ? std::wstring(buffer, length) : std::wstring();
-  if (buffer) LocalFree(buffer);
-  while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) text.pop_back();
-  return text + (text.empty() ? L"(" : L" (") + std::to_wstring(error) + L")";
 }
 
 void SettingsDialog::ReportSaveFailure(std::uint32_t error) {
@@ -545,6 +243,10 @@ void SettingsDialog::OnCommand(int id, int code) {
   if (id >= kIdSourceLabel0 && id < kIdSourceLabel0 + kSourceChoices && code == STN_CLICKED)
     return ChooseSource(id - kIdSourceLabel0);
   if (id == kIdLink && code == STN_CLICKED) return OpenLink();
+  if (code == BN_SETFOCUS || code == BN_KILLFOCUS) {
+    PostMessageW(hwnd(), kFocusMovedMessage, 0, 0);  // where the focus went is known once it is there
+    return;
+  }
   if (code != BN_CLICKED) return;
   switch (id) {
     case kIdSave:
@@ -620,6 +322,11 @@ LRESULT SettingsDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case kUnloadMessage:
       Unload();
       return 0;
+    case kFocusMovedMessage:
+      UpdateDefaultButton();
+      return 0;
+    case DM_GETDEFID:  // 設定 is the dialog's default button, as a dialog manager's dialog says
+      return MAKELRESULT(kIdSave, DC_HASDEFID);
     case WM_CTLCOLORSTATIC:
       return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_DRAWITEM: {
@@ -653,8 +360,6 @@ LRESULT SettingsDialog::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   }
   return Window::HandleMessage(msg, wParam, lParam);
 }
-
-}  // namespace
 
 void RunSettingsDialog(settings::Settings& settings, HWND owner) {
   INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES};

@@ -85,7 +85,10 @@ class WindowAccessible final : public IAccessible {
     if (value) *value = nullptr;
     return Fact(id, [&](const AccessibleFacts& f) { return Text(f.value, value); });
   }
-  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT id, BSTR* text) override { return Nothing(id, text); }
+  HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT id, BSTR* text) override {
+    if (text) *text = nullptr;
+    return Fact(id, [&](const AccessibleFacts& f) { return Text(f.description, text); });
+  }
   HRESULT STDMETHODCALLTYPE get_accRole(VARIANT id, VARIANT* role) override {
     if (role) VariantInit(role);
     return Fact(id, [&](const AccessibleFacts& f) { return Number(f.role, role); });
@@ -184,7 +187,43 @@ LRESULT CALLBACK DescribedProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
   return DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
+// MinGW declares these GUIDs without defining them in a library the program links.
+constexpr GUID kClsidAccPropServices = {0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+constexpr GUID kIidAccPropServices = {0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+constexpr GUID kPropIdAccName = {0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
+
+constexpr UINT_PTR kNameSubclass = 0x4C4E;  // "LN"
+
+// Clears the window's annotations when it is destroyed, as the service asks of the program that
+// set them, then lets go of the service.
+LRESULT CALLBACK NamedProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
+  if (msg == WM_NCDESTROY) {
+    auto* services = reinterpret_cast<IAccPropServices*>(data);
+    MSAAPROPID props[] = {kPropIdAccName};
+    services->ClearHwndProps(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF, props, 1);
+    services->Release();
+    RemoveWindowSubclass(hwnd, &NamedProcedure, id);
+  }
+  return DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
 }  // namespace
+
+bool NameStandardControl(HWND hwnd, const std::wstring& name) {
+  if (!hwnd) return false;
+  IAccPropServices* services = nullptr;
+  if (FAILED(CoCreateInstance(kClsidAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIidAccPropServices,
+                              reinterpret_cast<void**>(&services))) ||
+      !services)
+    return false;
+  const bool named = SUCCEEDED(services->SetHwndPropStr(hwnd, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                                        kPropIdAccName, name.c_str()));
+  if (!named || !SetWindowSubclass(hwnd, &NamedProcedure, kNameSubclass, reinterpret_cast<DWORD_PTR>(services))) {
+    services->Release();
+    return false;
+  }
+  return true;
+}
 
 void DescribeWindow(HWND hwnd, AccessibleDescription description) {
   if (!hwnd) return;

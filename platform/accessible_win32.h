@@ -24,6 +24,7 @@ struct AccessibleFacts {
   std::wstring value;
   long state = 0;  // STATE_SYSTEM_* bits
   std::wstring defaultAction;  // empty: none
+  std::wstring description;    // empty: none
 };
 
 struct AccessibleDescription {
@@ -39,6 +40,13 @@ LRESULT AnswerGetObject(HWND hwnd, WPARAM wParam, LPARAM lParam, AccessibleDescr
 // Makes a window of another class (a standard control) answer WM_GETOBJECT with `description`,
 // for as long as the window lives.
 void DescribeWindow(HWND hwnd, AccessibleDescription description);
+
+// Names a standard control for screen readers while keeping the system's own accessible object
+// for it (its children, its states, its value): the name is set on that object through the
+// system's annotation service (IAccPropServices::SetHwndPropStr, PROPID_ACC_NAME) and cleared when
+// the window goes. False when the service is not there; the control then keeps the name the
+// system's proxy finds (the label created right before it).
+bool NameStandardControl(HWND hwnd, const std::wstring& name);
 
 // Helpers the descriptions share.
 std::wstring WindowText(HWND hwnd);

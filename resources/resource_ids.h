@@ -30,3 +30,6 @@
 #define IDS_DLG_BROWSE_TITLE 209     // title of the file dialog
 #define IDS_DLG_BROWSE_FILTER 210    // its filter: name|patterns|, "|" standing for NUL
 #define IDS_DLG_SAVE_FAILED 211      // first line of the message when saving fails
+#define IDS_ACC_PRESS 212            // default actions' names, as screen readers speak them
+#define IDS_ACC_CHECK 213
+#define IDS_ACC_JUMP 214

@@ -133,11 +133,21 @@ std::wstring IniFile::Read(std::string_view section, std::string_view key, const
 
 SaveStatus IniFile::Write(std::string_view section, std::string_view key, std::wstring_view value,
                           const std::wstring& path) {
+  return WriteAll(section, {{key, std::wstring(value)}}, path);
+}
+
+SaveStatus IniFile::WriteAll(std::string_view section, const std::vector<Entry>& entries, const std::wstring& path) {
   const FileRead file = store_.ReadAll(path);
   if (file.error != 0) return {file.error};
-  const auto edited = ProfileText::From(file.bytes.value_or(std::string()), codec_).Edited(section, key, value, codec_);
-  if (!edited) return {kErrorInvalidData};
-  return {store_.ReplaceAll(path, *edited)};
+  std::string bytes = file.bytes.value_or(std::string());
+  for (const Entry& entry : entries) {
+    // Each value as a write of its own would set it, so the rules of what is written and the
+    // encoding stay those of one key; only the file is touched once.
+    auto edited = ProfileText::From(bytes, codec_).Edited(section, entry.key, entry.value, codec_);
+    if (!edited) return {kErrorInvalidData};
+    bytes = std::move(*edited);
+  }
+  return {store_.ReplaceAll(path, bytes)};
 }
 
 bool FileExists(std::wstring_view path, const FileStore& store) {

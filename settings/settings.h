@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/file_store.h"
 #include "platform/text_codec.h"
@@ -77,6 +78,14 @@ class IniFile {
   // value that would break the file's lines leaves the file unchanged (kErrorInvalidData). The
   // file's encoding follows ProfileText::Edited.
   [[nodiscard]] SaveStatus Write(std::string_view section, std::string_view key, std::wstring_view value, const std::wstring& path);
+  // Several keys of one section, all or nothing: the file is read once, every value is set in
+  // memory in the order given, and the result replaces the file in one step. Any failure (the
+  // read, a value, the replace) leaves the file exactly as it was.
+  struct Entry {
+    std::string_view key;
+    std::wstring value;
+  };
+  [[nodiscard]] SaveStatus WriteAll(std::string_view section, const std::vector<Entry>& entries, const std::wstring& path);
 
  private:
   FileStore& store_;

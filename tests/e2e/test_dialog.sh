@@ -7,7 +7,7 @@
 
 # Control ids of the dialog, as the probe reports them.
 DLG_SAVE=100 DLG_CANCEL=101 DLG_BROWSE=102 DLG_REPEAT=103 DLG_SLIDER=104 DLG_READOUT=105
-DLG_FILENAME=106 DLG_LINK=107 DLG_MARK0=120 DLG_LABEL0=130
+DLG_FILENAME=106 DLG_LINK=107 DLG_MUSIC=108 DLG_REPEAT_LABEL=109 DLG_PARTICLES=110 DLG_MARK0=120 DLG_LABEL0=130
 
 # A copy of the saver in C:\lwdlg\NAME with an empty song.mp3 and 曲.mp3 and the settings (lw_ini's
 # arguments, none for a fresh install) beside it. Sets DLG_DIR, DLG_WIN_DIR and DLG_INI.
@@ -34,14 +34,15 @@ dlg_refused() {
 }
 
 # Rows: folder | settings | lines of the dump ("KIND ID TEXT", ;-separated) that must be there.
-# A music file that is missing or a folder reads as no music.
+# A music file that is missing or a folder reads as no music. The repeat box's list has the stored
+# track selected (none for 0), so the arrow keys step on from it.
 test_dialog_shows_the_settings_file() {
   local rows=(
     "missing|750 2 7 C:\\lwdlg\\missing\\gone.mp3|control $DLG_MARK0 ●;control $DLG_FILENAME"
     "folder|750 2 7 C:\\lwdlg\\folder|control $DLG_MARK0 ●;control $DLG_FILENAME"
     "folder2|750 2 7 C:\\lwdlg\\folder2\\|control $DLG_MARK0 ●;control $DLG_FILENAME"
-    "show|750 2 7 C:\\lwdlg\\show\\a&b.mp3|control $DLG_READOUT 750;slider $DLG_SLIDER 750;control $DLG_REPEAT 7;control $DLG_MARK0 ○;control $((DLG_MARK0 + 1)) ○;control $((DLG_MARK0 + 2)) ●;control $DLG_FILENAME C:\\lwdlg\\show\\a&b.mp3"
-    "range|50 5 0 |control $DLG_READOUT 50;slider $DLG_SLIDER 600;control $DLG_MARK0 ○;control $((DLG_MARK0 + 1)) ○;control $((DLG_MARK0 + 2)) ○"
+    "show|750 2 7 C:\\lwdlg\\show\\a&b.mp3|control $DLG_READOUT 750;slider $DLG_SLIDER 750;control $DLG_REPEAT 7;selected $DLG_REPEAT 7;control $DLG_MARK0 ○;control $((DLG_MARK0 + 1)) ○;control $((DLG_MARK0 + 2)) ●;control $DLG_FILENAME C:\\lwdlg\\show\\a&b.mp3"
+    "range|50 5 0 |selected $DLG_REPEAT -1;control $DLG_READOUT 50;slider $DLG_SLIDER 600;control $DLG_MARK0 ○;control $((DLG_MARK0 + 1)) ○;control $((DLG_MARK0 + 2)) ○"
   )
   local row name settings lines line kind id text got
   for row in "${rows[@]}"; do
@@ -65,7 +66,10 @@ test_dialog_shows_the_settings_file() {
 # steps (hide, lock-file, lock-folder once it is open; click:ID[:MOUSE-BUTTON[:CLICKS]],
 # keys:KEY,KEY... to the focused dialog, box, refused) | the file after: lw_ini's arguments,
 # "unchanged" or "none". A double click saves once; right and
-# middle releases click too. Keys: the focus opens on the selected source; a hidden file stays so.
+# middle releases click too. Keys: the focus opens on the selected source; Return presses the
+# focused push button (ｷﾝｾﾙ cancels, ... opens the file window), on the link opens it and anywhere
+# else presses 設定; a hidden file stays so. A file held open without delete sharing (as a virus
+# scanner holds it) cannot be replaced: the save fails as a whole and every byte stays.
 # Awkward folders: non-ASCII, a path longer than 260 characters, a read-only folder (chattr +i:
 # as root, Unix permissions stop no write) and a read-only file (Wine derives the attribute from
 # the write bits), where saving fails: a message box owned by the dialog names the file
@@ -75,8 +79,15 @@ test_dialog_shows_the_settings_file() {
 LW_LIMIT_test_dialog_writes_only_what_is_committed=420
 test_dialog_writes_only_what_is_committed() {
   local long=long; while ((${#long} < 280)); do long+=/another_long_folder_name_$((${#long} % 5)); done
+  # A harmless browser, so Return on the link opens nothing.
+  wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d true /f >/dev/null 2>&1
   local rows=(
     "Return|700 1 3 |keys:Return|700 1 3 " "Escape|700 1 3 |keys:Escape|unchanged"
+    "Return on ｷﾝｾﾙ|700 1 3 |keys:Down,shift+Tab,Return|unchanged"
+    "Return on 設定|700 1 3 |keys:Down,shift+Tab,shift+Tab,Return|700 0 3 "
+    "Return on browse|700 1 3 |keys:Down,Tab,Tab,Return filewindow box|unchanged"
+    "Return on the link|700 1 3 |keys:Down,Tab,Tab,Tab,Tab,Return box|unchanged"
+    "Return on the slider|700 1 3 |keys:Down,Tab,Tab,Tab,Return|700 0 3 "
     "Down Return|700 1 3 |keys:Down,Return|700 0 3 " "Up Return|700 1 3 |keys:Up,Return|700 2 3 "
     "shift+Tab space|700 1 3 |keys:shift+Tab,space|unchanged" "Tab x5 space|700 1 3 |keys:Tab,Tab,Tab,Tab,Tab,space|700 1 3 "
     "Tab x7 Up Return|700 1 3 |keys:Tab,Tab,Tab,Tab,Tab,Tab,Tab,Up,Return|700 2 3 "
@@ -93,11 +104,13 @@ test_dialog_writes_only_what_is_committed() {
     "read-only|-|lock-folder click:$DLG_SAVE refused box|none"
     "read-only folder's file|700 1 3 |lock-folder click:$DLG_LABEL0 click:$DLG_SAVE|700 0 3 "
     "read-only file|700 1 3 |lock-file click:$DLG_LABEL0 click:$DLG_SAVE refused box|unchanged"
+    "held|700 1 3 C:\\lwdlg\\held\\song.mp3|hold click:$DLG_LABEL0 click:$DLG_SAVE refused box|unchanged"
   )
   local row name before steps after step id button clicks
   for row in "${rows[@]}"; do
     IFS='|' read -r name before steps after <<<"$row"
     # shellcheck disable=SC2086
+    lw_log "row $name"
     if [[ $before == - ]]; then dlg_setup "$name"; else dlg_setup "$name" $before; fi || return 1
     [[ -f $DLG_INI ]] && cp "$DLG_INI" "$LW_RUN_DIR/before.ini"
     dlg_open || return 1
@@ -105,6 +118,10 @@ test_dialog_writes_only_what_is_committed() {
       case $step in
         hide) wine cmd /c attrib +h "$DLG_WIN_DIR\\Lumenweave.ini" >/dev/null 2>&1 ;;
         lock-file) chmod a-w "$DLG_INI" ;;
+        hold) lw_start --log "$LW_RUN_DIR/hold.log" "$LW_PROBE" lock "$DLG_WIN_DIR\\Lumenweave.ini"
+              lw_wait 15 lw_line "$LW_RUN_DIR/hold.log" locked || lw_fail "the probe did not hold the file" ;;
+        filewindow) lw_wait_window "ﾌｧｲﾙを選択" 30 && sleep 1 && xdotool key Escape &&
+                      lw_wait 15 bash -c '! xdotool search --name "^ﾌｧｲﾙを選択$"' || lw_fail "no file window from Return" ;;
         lock-folder) chattr +i "$DLG_DIR" 2>/dev/null ||
                        { lw_log "chattr +i is not permitted here: row skipped"; lw_stop_test_processes; continue 2; }
                      trap "chattr -i $(printf %q "$DLG_DIR") 2>/dev/null; lw_stop_test_processes" EXIT ;;

@@ -14,7 +14,8 @@ std::string Ask(IAccessible* a, HRESULT (STDMETHODCALLTYPE IAccessible::*get)(VA
   return out;
 }
 
-// Roles and states in the words the system gives a screen reader (in the user's language).
+// Roles and states in the words the system gives a screen reader (in the user's language):
+// role|name|states|value|default action|description.
 std::string Describe(IAccessible* a, VARIANT self) {
   VARIANT role{}, state{};
   a->get_accRole(self, &role);
@@ -23,16 +24,18 @@ std::string Describe(IAccessible* a, VARIANT self) {
   if (role.vt == VT_I4) GetRoleTextW(static_cast<DWORD>(role.lVal), text, 64);
   std::string line = probe::Utf8(text), flags;
   line.append("|").append(Ask(a, &IAccessible::get_accName, self)).append("|");
-  for (const DWORD bit : {STATE_SYSTEM_UNAVAILABLE, STATE_SYSTEM_FOCUSED, STATE_SYSTEM_CHECKED, STATE_SYSTEM_FOCUSABLE})
+  for (const DWORD bit : {STATE_SYSTEM_UNAVAILABLE, STATE_SYSTEM_FOCUSED, STATE_SYSTEM_CHECKED, STATE_SYSTEM_DEFAULT,
+                          STATE_SYSTEM_FOCUSABLE})
     if (state.vt == VT_I4 && (state.lVal & bit) && GetStateTextW(bit, text, 64)) flags += probe::Utf8(text) + ",";
   if (!flags.empty()) flags.pop_back();
   line.append(flags).append("|").append(Ask(a, &IAccessible::get_accValue, self)).append("|");
-  return line.append(Ask(a, &IAccessible::get_accDefaultAction, self));
+  line.append(Ask(a, &IAccessible::get_accDefaultAction, self)).append("|");
+  return line.append(Ask(a, &IAccessible::get_accDescription, self));
 }
 
 }  // namespace
 
-LW_PROBE_COMMAND(access, "access TITLE [NAME]: role|name|states|value|default action of each child, "
+LW_PROBE_COMMAND(access, "access TITLE [NAME]: role|name|states|value|default action|description of each child, "
                          "or the default action of the child named NAME") {
   const HWND window = args.empty() ? nullptr : FindWindowW(nullptr, args[0].c_str());
   if (!window) return 2;
@@ -53,4 +56,15 @@ LW_PROBE_COMMAND(access, "access TITLE [NAME]: role|name|states|value|default ac
   }
   CoUninitialize();
   return result;
+}
+
+// A file held open the way a virus scanner or indexer holds it: read and write shared, delete not,
+// so nothing can be renamed over it while this runs.
+LW_PROBE_COMMAND(lock, "lock FILE: holds FILE open without delete sharing until killed") {
+  if (args.empty()) return 2;
+  const HANDLE file = CreateFileW(args[0].c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return probe::Say("error %lu", GetLastError()), 4;
+  probe::Say("locked");
+  for (;;) Sleep(1000);
 }

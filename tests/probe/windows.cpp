@@ -53,6 +53,7 @@ BOOL CALLBACK DumpChild(HWND child, LPARAM parent) {
       items += L" [" + std::wstring(item) + L"]";
     }
     Say("combo %d %ld%s", id, static_cast<long>(count), Utf8(items).c_str());
+    Say("selected %d %ld", id, static_cast<long>(SendMessageW(child, CB_GETCURSEL, 0, 0)));
   }
   return TRUE;
 }
@@ -153,5 +154,36 @@ LW_PROBE_COMMAND(stats, "stats [TITLE]: GDI objects and windows (USER objects) o
   EnumWindows(CountWindows, reinterpret_cast<LPARAM>(&windows));
   Say("gdi %ld user %ld", GdiObjects(process, windows.first), windows.second);
   CloseHandle(process);
+  return 0;
+}
+
+// Each label's text measured in the font the test names (the dialog's own font cannot be asked for
+// across processes): "extent ID TEXT-WIDTH TEXT-HEIGHT CLIENT-WIDTH CLIENT-HEIGHT".
+LW_PROBE_COMMAND(extents, "extents TITLE FACE HEIGHT: each static control's text extent in that font against its client size") {
+  const HWND window = args.size() > 2 ? FindWindowW(nullptr, args[0].c_str()) : nullptr;
+  if (!window) return 2;
+  LOGFONTW lf{};
+  lf.lfHeight = -_wtoi(args[2].c_str());
+  lf.lfWeight = FW_NORMAL;
+  lf.lfCharSet = DEFAULT_CHARSET;
+  lstrcpynW(lf.lfFaceName, args[1].c_str(), LF_FACESIZE);
+  const HFONT font = CreateFontIndirectW(&lf);
+  const HDC dc = GetDC(nullptr);
+  const HGDIOBJ old = SelectObject(dc, font);
+  for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    wchar_t cls[64] = {};
+    GetClassNameW(child, cls, 64);
+    const std::wstring text = TextOf(child);
+    if (lstrcmpiW(cls, L"Static") != 0 || text.empty() || (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_OWNERDRAW)
+      continue;
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    RECT client{};
+    GetClientRect(child, &client);
+    Say("extent %d %ld %ld %ld %ld", GetDlgCtrlID(child), extent.cx, extent.cy, client.right, client.bottom);
+  }
+  SelectObject(dc, old);
+  ReleaseDC(nullptr, dc);
+  DeleteObject(font);
   return 0;
 }

@@ -63,7 +63,7 @@ struct Rig {
   }
   // m move, M move with the left button held, f focus, b blur, D/R left/right press, U/r/u
   // left/right/middle release, a/p/o/n pointer tick away/over the parent/over the button/parent
-  // unreadable, x disable, k/K Space down/up, c default action.
+  // unreadable, x disable, k/K Space down/up, c default action, l capture lost, z resized.
   void Fire(std::string_view events) {
     for (char e : events) {
       host.under = e == 'p' ? RecordingHost::kParent : e == 'o' || e == 'n' ? RecordingHost::kOwn
@@ -83,6 +83,8 @@ struct Rig {
         case 'k': button.SpaceDown(); break;
         case 'K': button.SpaceUp(); break;
         case 'c': button.Press(); break;
+        case 'l': button.CaptureLost(); break;
+        case 'z': button.Resized(); break;
         default: button.PointerTick(); break;
       }
     }
@@ -110,6 +112,8 @@ TEST(CommandStates, Transitions) {
       {"", "fkK", Selected, "SPS", 1},               // Space
       {"", "fkbK", Normal, "SPN", 0},                // Space, focus lost before its release
       {"", "xmfDUrubokKc", Normal, "D", 0},          // a disabled button ignores everything
+      {"mfD", "lU", HighLightSelect, "ll", 0},       // capture lost mid-press: no click
+      {"f", "z", Selected, "S", 0},                  // re-laid out: the focus look stays
   };
   for (const auto& row : rows) {
     Rig rig;
@@ -185,6 +189,9 @@ TEST(CommandProperties, LoadAndSave) {
   Rig loaded;
   loaded.button.ReadProperties(Bag({{L"FirstRun", 256}}), kAmbient);  // not a byte: ignored
   EXPECT_EQ(loaded.button.FirstRun(), 1);
+  loaded.button.ReadProperties(Bag({{L"Enabled", std::wstring(L"fALSE")}}), kAmbient);  // any letter case
+  EXPECT_FALSE(loaded.button.IsEnabled());
+  EXPECT_TRUE(Rig(false, Bag({{L"Enabled", std::wstring(L"tRUE")}})).button.IsEnabled());
   for (const bool enabled : {true, false}) {
     Rig rig;
     rig.button.SetEnabled(enabled);

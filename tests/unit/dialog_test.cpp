@@ -61,17 +61,20 @@ TEST(DialogModel, CommitWritesTheFourKeysInOrder) {
     auto s = Loaded(2500, 2, c.trackBefore, L"C:\\m\\曲.mp3");
     EXPECT_TRUE(SaveSettings(f.ini, s, 600, c.repeatText).ok());
     EXPECT_EQ(s.bgmTrack, c.trackAfter) << ::testing::PrintToString(c.repeatText);
-    EXPECT_EQ(f.store.writes, 4);
+    EXPECT_EQ(f.store.writes, 1);  // one replace of the whole file
     const std::string track = std::to_string(c.trackAfter);
     EXPECT_EQ(f.store.files[s.iniPath], "[Section]\r\n" + Keys("600", "2", track, "C:\\m\\\x8B\xC8.mp3"));
     EXPECT_EQ(s.particleCount, 2500);  // the slider's value is written, the setting is not changed
   }
-  auto s = Loaded(600, 1, 3, L"");
-  for (int failing = 1; failing <= 4; ++failing) {  // writing stops at the first write that fails
+  // All or nothing: a failed replace, or a value the file cannot take, leaves every byte as it was.
+  const std::string before = "[Section]\r\n" + Keys("700", "1", "3", "");
+  for (const std::wstring& file : {std::wstring(L""), std::wstring(L"a\nb")}) {
     Files full;
-    full.store.failingWrite = failing;
-    EXPECT_EQ(SaveSettings(full.ini, s, 700, L"3").error, 112u);
-    EXPECT_EQ(full.store.writes, failing);
+    full.store.failingWrite = 1;
+    auto s = Loaded(600, 2, 3, file);
+    full.store.files[s.iniPath] = before;
+    EXPECT_EQ(SaveSettings(full.ini, s, 800, L"4").error, file.empty() ? 112u : settings::kErrorInvalidData);
+    EXPECT_EQ(full.store.files[s.iniPath], before);
   }
 }
 
@@ -130,7 +133,9 @@ TEST(DialogKeys, WhatEachKeyDoesWhereverTheFocusIs) {
   using K = Key;
   using S = Stop;
   const struct { Key key; bool shift; Stop focus; bool dropped; A action; } rows[] = {
-      {K::Enter, false, S::Cancel, false, A::Save},   {K::Left, false, S::Sources, false, A::SourcePrevious},
+      {K::Enter, false, S::Cancel, false, A::Cancel}, {K::Enter, false, S::Browse, false, A::Browse},
+      {K::Enter, false, S::Save, false, A::Save},     {K::Enter, false, S::Slider, false, A::Save},
+      {K::Left, false, S::Sources, false, A::SourcePrevious},
       {K::Enter, false, S::Link, false, A::OpenLink}, {K::Enter, false, S::Repeat, true, A::PassOn},
       {K::Escape, false, S::Repeat, true, A::PassOn}, {K::Right, false, S::Slider, false, A::PassOn},
   };

@@ -34,6 +34,7 @@ TEST(LoadSettings, AppliesDefaultsConversionsAndTheMusicFileCheck) {
       {"all set", File("#C=1200\r\n#S=2\r\n#R=3\r\n#F=C:\\Music\\song.mp3\r\n"), 1200, 2, 3, song},
       {"abc", File("#C=abc\r\n"), 0, 0, 0, L""},
       {"-2.5 floors", File("#C=-2.5\r\n"), -3, 0, 0, L""},
+      {"-32768 fits", File("#C=-32768\r\n"), -32768, 0, 0, L""},
       {"empty value is the default", File("#C=\r\n"), 600, 0, 0, L""},
       {"no range check", File("#S=-7\r\n#R=99\r\n"), 600, -7, 99, L""},
       {"CD stays with a stale path", File("#S=1\r\n#F=C:\\gone.mp3\r\n"), 600, 1, 0, L""},
@@ -72,6 +73,7 @@ TEST(IniFile, ByteOrderMarkedFiles) {
       {"UTF-8, two bytes not in code page 932", bom + "\xC3\xA9", L"\u00E9", true},
       {"UTF-8, four bytes", bom + "\xF0\x9F\x98\x80" "a", L"\xD83D\xDE00" "a", true},
       {"UTF-8, broken sequences", bom + "\xE9\x9F" "a\x9F", L"\uFFFD\uFFFD" "a\uFFFD", false},
+      {"UTF-8, a lone 0x80", bom + "\x80", L"\uFFFD", false},
       {"UTF-16LE, odd length", "\xFF\xFE[\0S\0]\0\n\0k\0=\0" "1\0\n\0x\0=\0y\0z"s, L"y", false},
   };
   for (const auto& c : cases) {
