@@ -122,6 +122,29 @@ TEST(MusicCd, TickDecisions) {
   }
 }
 
+// A drive not ready is asked again a tick later (200 ms), then after twice as long each time up to
+// 25 ticks (5 s), and soon again once a disc has answered; supervision goes on meanwhile. One
+// character a tick: '.' not ready, 'd' a disc playing.
+TEST(MusicCd, NotReadyIsAskedLessAndLessOften) {
+  const struct { std::string drive; std::vector<int> asked; } cases[] = {
+      {std::string(90, '.'), {0, 1, 3, 7, 15, 31, 56, 81}},
+      {".......d........", {0, 1, 3, 7, 8, 9, 11, 15}},
+  };
+  for (const auto& c : cases) {
+    Devices d;
+    auto music = MakeMusic(d);
+    std::vector<int> asked;
+    for (std::size_t tick = 0; tick < c.drive.size(); ++tick) {
+      d.answers[kCurrent] = c.drive[tick] == 'd' ? std::pair{0, std::wstring(L"2")} : std::pair{276, std::wstring()};
+      d.calls.clear();
+      music->CD_Check();
+      if (!d.calls.empty()) asked.push_back(static_cast<int>(tick));
+      EXPECT_TRUE(music->CD_Active()) << tick;
+    }
+    EXPECT_EQ(asked, c.asked) << c.drive;
+  }
+}
+
 // The arrow keys: the current track (a forgiving number, rounded) plus or minus one; a position
 // query that fails puts its error text into the play command, which then fails too.
 TEST(MusicCd, TrackSteps) {
