@@ -68,6 +68,26 @@ test_music_cd_without_a_drive_gives_up_after_one_step() {
   [[ $(music_commands "$log" | awk '{print $2}' | paste -sd' ') == '0 0 512' ]] || lw_fail "reply capacities not 0 0 512"
 }
 
+# CD music: Right pressed 30 times a second for 5 s (each press skips a track and none ends the
+# saver) must not spend the frames after it: within the second after the last press the screen
+# changes (screenshots compared by their pixels' signature).
+test_music_cd_held_arrow_key_leaves_the_animation_moving() {
+  local folder; folder=$(music_saver_folder "music cd keys" 1 0 '') || return 1
+  lw_run_saver "$folder/Lumenweave.scr" || return 1
+  sleep 1  # a key that reaches Wine before it has activated the window goes elsewhere
+  xdotool key --delay 33 $(printf 'Right %.0s' {1..150})
+  local end=$(($(date +%s%N) + 1000000000)) n=0 shot signatures=""
+  while (($(date +%s%N) < end)); do
+    n=$((n + 1)) shot="$LW_RUN_DIR/shots/music_cd_keys_$n.png"
+    lw_screenshot "$shot" && signatures+="$(identify -format '%#' "$shot")"$'\n'
+  done
+  lw_alive "$LW_SAVER_PID" || lw_fail "an arrow key ended the saver" || return 1
+  local distinct; distinct=$(grep -c . <<<"$(sort -u <<<"$signatures")")
+  lw_log "$distinct different screens in $n screenshots of the second after the keys"
+  ((distinct > 1)) || lw_fail "the screen stood still for a second after the keys ($n screenshots)" || return 1
+  lw_end_by_key "$LW_SAVER_PID" 15 || lw_fail "a key did not end the saver"
+}
+
 # Music that cannot play or fails while playing: the saver still draws and still ends on a key
 # within two seconds, sends no command the MP3 path would not, and stops and closes what it opened.
 # Rows: name | the settings' music file, in C:\music faults | what the null sink hears: "silent",
