@@ -164,6 +164,9 @@ void BackgroundMusic::CD_Check() {
 }
 
 void BackgroundMusic::StepTrack(int delta) {
+  // A device that did not open has nothing to skip. Each command would only open it anew behind
+  // our back and fail, slowly: a held arrow key queues presses faster than they are answered.
+  if (!cdOpen_) return;
   // Each failing conversion is skipped and leaves its target as it was (0); the steps go on.
   std::int16_t current = 0;
   if (const auto value = ScanNumber(MCI_Query(L"status cdaudio current track")))
