@@ -68,9 +68,10 @@ test_music_cd_without_a_drive_gives_up_after_one_step() {
   [[ $(music_commands "$log" | awk '{print $2}' | paste -sd' ') == '0 0 512' ]] || lw_fail "reply capacities not 0 0 512"
 }
 
-# CD music: Right pressed 30 times a second for 5 s (each press skips a track and none ends the
-# saver) must not spend the frames after it: a second after the last press the screen differs
-# from the one just after it (screenshots compared by their pixels' signature). A screenshot takes
+# CD music without a drive: Right pressed 30 times a second for 5 s (no press ends the saver)
+# neither spends the frames after it nor leaves a queue of slow presses behind: a second after the
+# last press the screen differs from the one just after it (screenshots compared by their
+# pixels' signature). A screenshot takes
 # about half a second here, so the second one is begun 0.8 s after the last press.
 test_music_cd_held_arrow_key_leaves_the_animation_moving() {
   local folder; folder=$(music_saver_folder "music cd keys" 1 0 '') || return 1
