@@ -1,58 +1,8 @@
 #include "display/dib_surface_win32.h"
 
-#include <mmsystem.h>
-
 #include <algorithm>
 
-#ifndef CREATE_WAITABLE_TIMER_HIGH_RESOLUTION
-#define CREATE_WAITABLE_TIMER_HIGH_RESOLUTION 0x00000002
-#endif
-
 namespace lw::display {
-
-FramePacer::FramePacer(double framesPerSecond) {
-  LARGE_INTEGER f;
-  QueryPerformanceFrequency(&f);
-  frequency_ = f.QuadPart > 0 ? f.QuadPart : 1;
-  period_ = static_cast<LONGLONG>(frequency_ / std::max(framesPerSecond, 1.0));
-  timer_ = CreateWaitableTimerExW(nullptr, nullptr, CREATE_WAITABLE_TIMER_HIGH_RESOLUTION, TIMER_ALL_ACCESS);
-  if (!timer_) {
-    // Before Windows 10 1803: an ordinary timer, with the system tick raised to 1 ms meanwhile.
-    timer_ = CreateWaitableTimerW(nullptr, TRUE, nullptr);
-    raisedResolution_ = timeBeginPeriod(1) == TIMERR_NOERROR;
-  }
-  next_ = Now();
-}
-
-FramePacer::~FramePacer() {
-  if (timer_) CloseHandle(timer_);
-  if (raisedResolution_) timeEndPeriod(1);
-}
-
-LONGLONG FramePacer::Now() const {
-  LARGE_INTEGER c;
-  QueryPerformanceCounter(&c);
-  return c.QuadPart;
-}
-
-void FramePacer::WaitForNextFrame() {
-  next_ += period_;
-  const LONGLONG now = Now();
-  if (next_ <= now) {
-    if (now - next_ > period_) next_ = now;  // far behind: do not try to catch up
-    return;
-  }
-  if (!timer_) return;
-  LARGE_INTEGER due;
-  due.QuadPart = -std::max<LONGLONG>(1, (next_ - now) * 10'000'000 / frequency_);
-  if (!SetWaitableTimer(timer_, &due, 0, nullptr, nullptr, FALSE)) return;
-  MsgWaitForMultipleObjectsEx(1, &timer_, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-}
-
-double FrameRateFor(HDC screen) {
-  const int hz = screen ? GetDeviceCaps(screen, VREFRESH) : 0;
-  return hz > 1 && hz < 60 ? hz : 60.0;
-}
 
 float TwipsPerPixelFor(HWND hwnd) {
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
@@ -71,11 +21,8 @@ float TwipsPerPixelFor(HWND hwnd) {
   return 1440.0f / static_cast<float>(dpi);
 }
 
-DibSurface::DibSurface(HWND hwnd, int width, int height, float twipsPerPixel, FramePacer* pacer, int tileShift)
-    : CanvasSurface(std::max(width, 1), std::max(height, 1), twipsPerPixel),
-      hwnd_(hwnd),
-      pacer_(pacer),
-      window_(hwnd) {
+DibSurface::DibSurface(HWND hwnd, int width, int height, float twipsPerPixel, int tileShift)
+    : CanvasSurface(std::max(width, 1), std::max(height, 1), twipsPerPixel), hwnd_(hwnd), window_(hwnd) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
   info.bmiHeader.biWidth = width_;
@@ -128,7 +75,6 @@ void DibSurface::PresentArea(HDC target, const RECT& area) {
 void DibSurface::Refresh() {
   Present();
   GdiFlush();  // GDI is done with the bits before the next pass writes them
-  if (pacer_) pacer_->WaitForNextFrame();
 }
 
 }  // namespace lw::display

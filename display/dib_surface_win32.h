@@ -1,5 +1,5 @@
 // The saver's retained surface on Windows: a 32-bit top-down DIB section the size of the screen,
-// written directly by the particle passes, presented to the window tile by tile, then paced.
+// written directly by the particle passes, presented to the window tile by tile.
 #pragma once
 
 #include <windows.h>
@@ -11,36 +11,13 @@
 
 namespace lw::display {
 
-// Waits for the next frame slot of a fixed-period deadline, waking early for input so that the
-// next event pump sees it at once. A frame that ran late starts a new schedule.
-class FramePacer {
- public:
-  explicit FramePacer(double framesPerSecond);
-  ~FramePacer();
-  FramePacer(const FramePacer&) = delete;
-  FramePacer& operator=(const FramePacer&) = delete;
-  void WaitForNextFrame();
-
- private:
-  LONGLONG Now() const;
-  HANDLE timer_ = nullptr;
-  bool raisedResolution_ = false;
-  LONGLONG frequency_ = 1;
-  LONGLONG period_ = 0;
-  LONGLONG next_ = 0;
-};
-
-// The refresh rate of the screen, at most 60.
-double FrameRateFor(HDC screen);
-
 // Twips per pixel of the window's monitor: 1440 / DPI.
 float TwipsPerPixelFor(HWND hwnd);
 
 class DibSurface final : public CanvasSurface {
  public:
-  // A surface of width x height pixels presented into `hwnd`; `pacer` may be null (no waiting).
-  DibSurface(HWND hwnd, int width, int height, float twipsPerPixel, FramePacer* pacer,
-             int tileShift = PixelCanvas::kTileShift);
+  // A surface of width x height pixels presented into `hwnd`.
+  DibSurface(HWND hwnd, int width, int height, float twipsPerPixel, int tileShift = PixelCanvas::kTileShift);
   ~DibSurface() override;
   DibSurface(const DibSurface&) = delete;
   DibSurface& operator=(const DibSurface&) = delete;
@@ -56,7 +33,6 @@ class DibSurface final : public CanvasSurface {
 
  private:
   HWND hwnd_;
-  FramePacer* pacer_;
   // Kept for the surface's life: taking the window's DC anew every frame costs more than the
   // copy of a typical frame.
   win32::WindowDc window_;

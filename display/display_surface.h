@@ -26,7 +26,7 @@ class DisplaySurface {
   virtual void PSet(float x, float y, std::uint32_t colour) = 0;
   // Fills the whole surface with black.
   virtual void Cls() = 0;
-  // Makes the current content visible (and, on screen, waits for the next frame slot).
+  // Makes the current content visible; the display loop, not the surface, paces the frames.
   virtual void Refresh() = 0;
   // The pixels behind PSet when they are plain memory, so the particle passes can store into them
   // without a call per point; nullptr for surfaces that draw some other way.

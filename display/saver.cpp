@@ -4,14 +4,15 @@
 #include <cmath>
 #include <cwctype>
 
+#include "display/frame_pacer.h"
 #include "platform/conversions.h"
 #include "startup/command_line.h"
 
 namespace lw::display {
 
-Saver::Saver(const settings::Settings& settings, std::wstring_view args, SaverPorts ports)
+Saver::Saver(const settings::Settings& settings, std::wstring_view args, SaverPorts ports, MonitorPorts primary)
     : settings_(settings), args_(args), ports_(ports) {
-  monitors_.emplace_back(ports_.surface, ports_.random, ports_.clock.Milliseconds());
+  monitors_.emplace_back(primary.surface, primary.random, ports_.clock.Milliseconds());
 }
 
 bool Saver::FileEndsWith(std::wstring_view upperEnding) const {
@@ -72,9 +73,13 @@ void Saver::SetMonitors(DisplaySurface& primary, const std::vector<MonitorPorts>
 
 void Saver::Resize() { monitors_[0].Rebind(monitors_[0].surface()); }
 
-void Saver::RunDisplayLoop() {
+void Saver::RunDisplayLoop(FramePacer& pacer) {
   do {
-    Frame();
+    if (pacer.WaitForFrame()) {
+      Frame();
+    } else {
+      ports_.host.PumpEvents();
+    }
   } while (!endFlag_);
 }
 
@@ -118,8 +123,6 @@ void Saver::Timer2_Timer() {
   ports_.music.CD_Check();
   timer2_.SetEnabled(ports_.music.CD_Active(), ports_.clock.Milliseconds());
 }
-
-void Saver::Timer3_Timer() { monitors_[0].EmitterTick(); }
 
 void Saver::ShutDown() {
   shutDown_ = true;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "display/clock.h"
 #include "display/display_surface.h"
 #include "display/monitor_animation.h"
 #include "display/random_source.h"
@@ -17,12 +18,7 @@
 
 namespace lw::display {
 
-class Clock {
- public:
-  virtual ~Clock() = default;
-  virtual double Milliseconds() const = 0;         // monotonic
-  virtual double SecondsSinceMidnight() const = 0;  // local time of day
-};
+class FramePacer;
 
 // What the saver asks of its window and process.
 class SaverHost {
@@ -39,16 +35,16 @@ class SaverHost {
   virtual void EndProcess() = 0;         // does not return on a real system
 };
 
+// What the saver keeps for its whole life; each must live as long as the Saver.
 struct SaverPorts {
-  DisplaySurface& surface;
   Clock& clock;
-  RandomSource& random;
   music::SaverMusic& music;
   SaverHost& host;
 };
 
-// A monitor beyond the primary: its own surface and its own random source, both owned by the
-// platform and living until the next SetMonitors or the end.
+// One monitor's surface and random source, owned by the platform. The primary's random source
+// lives as long as the Saver and its surface until the next SetMonitors; another monitor's both
+// live until the next SetMonitors or the end.
 struct MonitorPorts {
   DisplaySurface& surface;
   RandomSource& random;
@@ -59,18 +55,20 @@ class Saver {
   static constexpr std::int16_t kKeyLeft = 37;
   static constexpr std::int16_t kKeyRight = 39;
 
-  // Timer3 runs from here on, as from the moment the form is loaded.
-  Saver(const settings::Settings& settings, std::wstring_view args, SaverPorts ports);
+  // The primary's emitter timer runs from here on, as from the moment the form is loaded.
+  Saver(const settings::Settings& settings, std::wstring_view args, SaverPorts ports, MonitorPorts primary);
 
   // Set-up up to the display loop: size, centre, spring start state, music, show topmost, seed,
   // particle arrays, flags.
   void Form_Load();
   // The drawing area changed size (a resized window): the centre follows it.
   void Resize();
-  // Frames until EndFlag is found set at the end of one.
-  void RunDisplayLoop();
+  // Frames at the pacer's slots until EndFlag is found set at the end of one. A wait the pacer
+  // ends early (input) is followed by an event pump alone: input is handled at once, and the
+  // animation still steps and presents only at its slots.
+  void RunDisplayLoop(FramePacer& pacer);
   // One frame: pump events (input, then due timers), then on every monitor a pass at emitter 0
-  // and one at emitter 1, then Refresh on every monitor, the primary's (which paces) last.
+  // and one at emitter 1, then Refresh on every monitor, the primary's last.
   void Frame();
   // The monitors beside the primary, after a start or a display change; `primary` is the
   // primary's surface (another object when its size changed). A monitor whose surface is still
@@ -82,7 +80,6 @@ class Saver {
   void Form_MouseMove();
   void Timer1_Timer();
   void Timer2_Timer();
-  void Timer3_Timer();
   void ShutDown();
 
   // The primary's animation, then one per other monitor.
@@ -97,7 +94,6 @@ class Saver {
   bool endFlag() const { return endFlag_; }
   const SaverTimer& timer1() const { return timer1_; }
   const SaverTimer& timer2() const { return timer2_; }
-  const SaverTimer& timer3() const { return monitors_[0].timer(); }
 
  private:
   void RunDueTimers();

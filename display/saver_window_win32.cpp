@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "display/dib_surface_win32.h"
+#include "display/frame_pacer.h"
+#include "display/frame_wait_win32.h"
 #include "display/monitor_layout.h"
 #include "display/saver.h"
 #include "display/saver_entry_win32.h"
@@ -43,7 +45,7 @@ class SaverWindow final : public win32::Window {
  public:
   // The primary's window carries the title the single-instance guard looks for; the others a
   // title of their own, so a look-up of that title finds the primary.
-  bool Open(const SaverWindowPlan& plan, bool primary, bool* displayChanged, FramePacer* pacer) {
+  bool Open(const SaverWindowPlan& plan, bool primary, bool* displayChanged) {
     plan_ = plan;
     displayChanged_ = displayChanged;
     if (!Create(L"Lumenweave.Saver", primary ? L"Lumenweave_Main" : L"Lumenweave_Monitor", WS_POPUP, 0,
@@ -51,7 +53,7 @@ class SaverWindow final : public win32::Window {
                 static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)))) {
       return false;
     }
-    surface_ = std::make_unique<DibSurface>(hwnd(), plan.width, plan.height, plan.twipsPerPixel, pacer);
+    surface_ = std::make_unique<DibSurface>(hwnd(), plan.width, plan.height, plan.twipsPerPixel);
     return true;
   }
   void Attach(Saver* saver) { saver_ = saver; }
@@ -139,8 +141,6 @@ std::vector<SaverWindowPlan> CurrentPlan() {
 // The saver's windows, the primary's first, seen by the Saver as its one host.
 class SaverWindows final : public SaverHost {
  public:
-  explicit SaverWindows(FramePacer& pacer) : pacer_(pacer) {}
-
   // Opens one window per monitor; false when not even the primary's opens.
   bool Open() {
     for (const SaverWindowPlan& plan : CurrentPlan()) {
@@ -203,7 +203,7 @@ class SaverWindows final : public SaverHost {
  private:
   std::unique_ptr<SaverWindow> OpenWindow(const SaverWindowPlan& plan, bool primary) {
     auto w = std::make_unique<SaverWindow>();
-    if (!w->Open(plan, primary, &displayChanged_, primary ? &pacer_ : nullptr)) return nullptr;
+    if (!w->Open(plan, primary, &displayChanged_)) return nullptr;
     w->Attach(saver_);
     return w;
   }
@@ -238,7 +238,6 @@ class SaverWindows final : public SaverHost {
     }
   }
 
-  FramePacer& pacer_;
   UniformRandom primaryRandom_;
   std::vector<std::unique_ptr<SaverWindow>> windows_;
   Saver* saver_ = nullptr;
@@ -248,21 +247,17 @@ class SaverWindows final : public SaverHost {
 }  // namespace
 
 void RunSaver(settings::Settings& settings, std::wstring_view args) {
-  double frameRate = 60.0;
-  {
-    win32::WindowDc screen(nullptr);
-    frameRate = FrameRateFor(screen.get());
-  }
-  FramePacer pacer(frameRate);
-  SaverWindows windows(pacer);
+  SaverWindows windows;
   if (!windows.Open()) return;
   Win32Clock clock;
+  WaitableTimerWait wait(clock);
+  FramePacer pacer(clock, wait);
   const std::unique_ptr<music::SaverMusic> music = music::CreateSaverMusic(settings);
-  Saver saver(settings, args, SaverPorts{windows.primarySurface(), clock, windows.primaryRandom(), *music, windows});
+  Saver saver(settings, args, SaverPorts{clock, *music, windows}, {windows.primarySurface(), windows.primaryRandom()});
   saver.SetMonitors(windows.primarySurface(), windows.Others());
   windows.Attach(&saver);
   saver.Form_Load();
-  saver.RunDisplayLoop();
+  saver.RunDisplayLoop(pacer);
 }
 
 }  // namespace lw::display

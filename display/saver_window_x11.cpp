@@ -3,11 +3,14 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
+#include <cmath>
 #include <csignal>
 #include <cstdio>
 #include <ctime>
 #include <memory>
 
+#include "display/frame_pacer.h"
 #include "display/saver.h"
 #include "display/saver_entry_x11.h"
 #include "display/shm_surface_x11.h"
@@ -37,6 +40,16 @@ class PosixClock final : public Clock {
     tm local{};
     localtime_r(&t.tv_sec, &local);
     return local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec + t.tv_nsec / 1e9;
+  }
+};
+
+// Sleeps on the same monotonic clock; a signal ends the sleep early (EINTR), for the pump to see.
+class SleepWait final : public FrameWait {
+ public:
+  void WaitUntil(double deadlineMs) override {
+    const double ns = std::ceil(std::max(deadlineMs, 0.0) * 1e6);  // not a hair before the deadline
+    const timespec at{static_cast<time_t>(ns / 1e9), static_cast<long>(std::fmod(ns, 1e9))};
+    clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr);
   }
 };
 
@@ -152,18 +165,19 @@ int RunHack(const startup::HackOptions& options) {
     settings.bgmSource = settings::kSourceFile;
     settings.bgmFile.assign(options.music.begin(), options.music.end());
   }
-  FramePacer pacer(60.0);
-  ShmSurface surface(d, window, &pacer);
+  ShmSurface surface(d, window);
   surface.ShowFrameRate(options.fps);
   X11Host host(d, window, own, attributes.width, attributes.height);
   surface.Resize(attributes.width, attributes.height);
   PosixClock clock;
+  SleepWait wait;
+  FramePacer pacer(clock, wait);
   UniformRandom random;
   music::GStreamerMusic music(options.music);
-  Saver saver(settings, L"", SaverPorts{surface, clock, random, music, host});
+  Saver saver(settings, L"", SaverPorts{clock, music, host}, {surface, random});
   host.Attach(&saver, &surface);
   saver.Form_Load();
-  saver.RunDisplayLoop();
+  saver.RunDisplayLoop(pacer);
   return 0;
 }
 

@@ -36,22 +36,11 @@ unsigned long Channel(std::uint32_t value, unsigned long mask) {
 
 }  // namespace
 
-FramePacer::FramePacer(double framesPerSecond) : period_(static_cast<long long>(1e9 / framesPerSecond)) {}
-
-void FramePacer::WaitForNextFrame() {
-  const long long now = NowNs();
-  next_ += period_;
-  if (next_ < now) next_ = now + period_;
-  const timespec at{static_cast<time_t>(next_ / 1'000'000'000), static_cast<long>(next_ % 1'000'000'000)};
-  clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr);  // EINTR: a signal to look at now
-}
-
 float TwipsPerPixelForWidth(int width) {
   return width >= 1920 || width <= 0 ? 15.0f : 15.0f * 1920.0f / static_cast<float>(width);
 }
 
-ShmSurface::ShmSurface(Display* display, Window window, FramePacer* pacer)
-    : display_(display), window_(window), pacer_(pacer) {
+ShmSurface::ShmSurface(Display* display, Window window) : display_(display), window_(window) {
   XWindowAttributes attributes{};
   XGetWindowAttributes(display, window, &attributes);
   visual_ = attributes.visual;
@@ -163,7 +152,6 @@ void ShmSurface::Refresh() {
     // The server has read the shared image before the next passes write it again.
     XSync(display_, False);
   }
-  if (pacer_) pacer_->WaitForNextFrame();
 }
 
 void ShmSurface::DrawFrameRate() {

@@ -1,7 +1,7 @@
 // The hack's retained surface on X11: an image the size of the window, in shared memory when the
 // server offers MIT-SHM and can attach the segment (a remote one cannot), otherwise in our own
 // memory sent with XPutImage. The particle passes write it directly; Refresh sends only the
-// changed tiles, then waits for the next frame slot.
+// changed tiles.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -16,26 +16,14 @@
 
 namespace lw::display {
 
-// Sleeps to a fixed-period deadline on the monotonic clock. A frame that ran late starts a new
-// schedule instead of rushing to catch up; a signal cuts the wait short so it is seen at once.
-class FramePacer {
- public:
-  explicit FramePacer(double framesPerSecond);
-  void WaitForNextFrame();
-
- private:
-  long long period_;
-  long long next_ = 0;
-};
-
 // Twips per pixel for a window `width` pixels wide: 15 (96 dots per inch) from 1920 pixels up;
 // narrower windows are scaled as if they were 1920 pixels wide, so the whole animation fits.
 float TwipsPerPixelForWidth(int width);
 
 class ShmSurface final : public CanvasSurface {
  public:
-  // `pacer` may be null (no waiting). Draws nothing until Resize has made an image.
-  ShmSurface(Display* display, Window window, FramePacer* pacer);
+  // Draws nothing until Resize has made an image.
+  ShmSurface(Display* display, Window window);
   ~ShmSurface() override;
   ShmSurface(const ShmSurface&) = delete;
   ShmSurface& operator=(const ShmSurface&) = delete;
@@ -59,7 +47,6 @@ class ShmSurface final : public CanvasSurface {
 
   Display* display_;
   Window window_;
-  FramePacer* pacer_;
   Visual* visual_;
   int depth_;
   GC gc_;

@@ -1,5 +1,6 @@
 #include "music/background_music.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/conversions.h"
@@ -120,15 +121,27 @@ void BackgroundMusic::CD_Open() {
 
 void BackgroundMusic::CD_Check() {
   cdActive_ = true;
+  // A drive that is not ready is asked again a tick later, then after twice as long each time up
+  // to 5 s: each question is a synchronous call on the frame thread, and a drive that blocks on
+  // it stalls the animation and the input for as long.
+  if (cdNotReadyLeft_ > 0) {
+    --cdNotReadyLeft_;
+    return;
+  }
   // A failed query ends supervision, unless the drive is only not ready yet (still spinning up,
-  // or no disc so far): then the next tick tries again.
+  // or no disc so far): then it is asked again later.
   const auto failed = [this](const std::wstring& reply) {
     if (!ContainsErr(reply)) return false;
     cdActive_ = reply == kNotReadyReply;
+    if (cdActive_) {
+      cdNotReadyWait_ = std::clamp(cdNotReadyWait_ * 2, 1, kCdNotReadyMaxTicks);
+      cdNotReadyLeft_ = cdNotReadyWait_ - 1;
+    }
     return true;
   };
   const std::wstring current = MCI_Query(L"status cdaudio current track");
   if (failed(current)) return;
+  cdNotReadyWait_ = 0;  // a disc answered: a later "not ready" is asked about again soon
   const std::wstring tracks = MCI_Query(L"status cdaudio number of tracks");
   if (failed(tracks)) return;
   const bool stopped = ModeIs(mci_->Send(L"status cdaudio mode", kCdModeCapacity), L"stopped");
@@ -151,6 +164,9 @@ void BackgroundMusic::CD_Check() {
 }
 
 void BackgroundMusic::StepTrack(int delta) {
+  // A device that did not open has nothing to skip. Each command would only open it anew behind
+  // our back and fail, slowly: a held arrow key queues presses faster than they are answered.
+  if (!cdOpen_) return;
   // Each failing conversion is skipped and leaves its target as it was (0); the steps go on.
   std::int16_t current = 0;
   if (const auto value = ScanNumber(MCI_Query(L"status cdaudio current track")))

@@ -19,6 +19,10 @@ inline constexpr std::size_t kErrorCapacity = 256;      // an error description
 inline constexpr std::size_t kFileModeCapacity = 30;    // "status MP3Play mode"
 inline constexpr std::size_t kCdModeCapacity = 255;     // "status cdaudio mode"
 
+// Supervision ticks (200 ms each) that at most pass between two questions to a drive that was not
+// ready: 5 s.
+inline constexpr int kCdNotReadyMaxTicks = 25;
+
 inline constexpr std::wstring_view kNoCommandText = L"コマンド文字列が指定されていません";
 inline constexpr std::wstring_view kNoErrorText = L"Error (文字列が取れません)";
 
@@ -63,6 +67,9 @@ class BackgroundMusic final : public SaverMusic {
   std::int16_t bgmTrack_;
   std::wstring mciReply_;
   bool cdActive_ = false;
+  // The back-off after "not ready": ticks the last wait lasted, and ticks of it still to pass.
+  int cdNotReadyWait_ = 0;
+  int cdNotReadyLeft_ = 0;
   // What this object opened and has not closed, for the destructor.
   bool mp3Open_ = false;
   bool cdOpen_ = false;

@@ -83,7 +83,7 @@ Picture RenderPreviewScreen() {
   display::UniformRandom random;
   settings::Settings settings;
   settings.particleCount = settings::kDefaultParticleCount;
-  display::Saver saver(settings, L"/S", {surface, clock, random, music, host});
+  display::Saver saver(settings, L"/S", {clock, music, host}, {surface, random});
   saver.Form_Load();
 
   // The screen is cleared when a phase ends; what it showed just before is the phase's last frame.

@@ -68,6 +68,28 @@ test_music_cd_without_a_drive_gives_up_after_one_step() {
   [[ $(music_commands "$log" | awk '{print $2}' | paste -sd' ') == '0 0 512' ]] || lw_fail "reply capacities not 0 0 512"
 }
 
+# CD music without a drive: Right pressed 30 times a second for 5 s (no press ends the saver)
+# neither spends the frames after it nor leaves a queue of slow presses behind: a second after the
+# last press the screen differs from the one just after it (screenshots compared by their
+# pixels' signature). A screenshot takes
+# about half a second here, so the second one is begun 0.8 s after the last press.
+test_music_cd_held_arrow_key_leaves_the_animation_moving() {
+  local folder; folder=$(music_saver_folder "music cd keys" 1 0 '') || return 1
+  lw_run_saver "$folder/Lumenweave.scr" || return 1
+  sleep 1  # a key that reaches Wine before it has activated the window goes elsewhere
+  xdotool key --delay 33 $(printf 'Right %.0s' {1..150})
+  local released; released=$(date +%s%N)
+  local a="$LW_RUN_DIR/shots/music_cd_keys_a.png" b="$LW_RUN_DIR/shots/music_cd_keys_b.png"
+  lw_screenshot "$a"
+  sleep "$(awk -v ns=$(($(date +%s%N) - released)) 'BEGIN { s = 0.8 - ns / 1e9; print (s > 0 ? s : 0) }')"
+  lw_screenshot "$b"
+  lw_log "last press to the second screenshot's end: $((($(date +%s%N) - released) / 1000000)) ms"
+  lw_alive "$LW_SAVER_PID" || lw_fail "an arrow key ended the saver" || return 1
+  [[ $(identify -format '%#' "$a") != $(identify -format '%#' "$b") ]] ||
+    lw_fail "the screen stood still for a second after the keys" || return 1
+  lw_end_by_key "$LW_SAVER_PID" 15 || lw_fail "a key did not end the saver"
+}
+
 # Music that cannot play or fails while playing: the saver still draws and still ends on a key
 # within two seconds, sends no command the MP3 path would not, and stops and closes what it opened.
 # Rows: name | the settings' music file, in C:\music faults | what the null sink hears: "silent",

@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 #include <string>
 #include <vector>
 
+#include "display/frame_pacer.h"
 #include "display/memory_surface.h"
 #include "display/monitor_layout.h"
 #include "display/particle_field.h"
@@ -68,7 +70,7 @@ settings::Settings Music(std::int16_t source, std::wstring file, std::int16_t co
 struct Rig {
   explicit Rig(settings::Settings s = Music(0, L""), std::wstring args = L"/S", int width = 1920, int height = 1080,
                double openMs = 0)
-      : settings(std::move(s)), surface(width, height), saver(settings, args, {surface, clock, random, recorder, recorder}) {
+      : settings(std::move(s)), surface(width, height), saver(settings, args, {clock, recorder, recorder}, {surface, random}) {
     recorder.clock = &clock;
     recorder.openMs = openMs;
     saver.Form_Load();
@@ -257,6 +259,49 @@ TEST(DisplaySaver, Sessions) {
     rig.saver.Frame();
     EXPECT_EQ(rig.saver.spring().bobX != lastX, steps) << at;
     lastX = rig.saver.spring().bobX;
+  }
+}
+
+// The display loop's pace, on a clock whose wait ends at the deadline or at the next input (one
+// that came during a frame was pumped by it). Whatever the input, no frame comes more than a
+// period after the one before (after a slower frame, at once), and no second holds more than 60.
+TEST(DisplayPacer, SixtyFramesASecondThroughInputAndStalls) {
+  struct InputWait final : FrameWait {
+    FakeClock& clock;
+    std::vector<double> inputs;
+    InputWait(FakeClock& c, std::vector<double> in) : clock(c), inputs(std::move(in)) {}
+    void WaitUntil(double deadline) override {
+      auto next = std::upper_bound(inputs.begin(), inputs.end(), clock.now);
+      clock.now = next != inputs.end() && *next < deadline ? *next : deadline;
+    }
+  };
+  const struct { const char* name; double inputFrom, inputTo, inputEvery, stallAt, stallMs; } cases[] = {
+      {"steady run", 0, 0, 1, -1, 0},
+      {"a key held at 30 presses a second", 1000, 6000, 33.3, -1, 0},
+      {"a message every millisecond", 1000, 2000, 1, -1, 0},
+      {"a frame that takes 2 s", 0, 0, 1, 1000, 2000},
+      {"a frame of half a second amid input", 1000, 4000, 7, 2000, 500},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<double> inputs;
+    for (double t = c.inputFrom; t < c.inputTo; t += c.inputEvery) inputs.push_back(t);
+    FakeClock clock;
+    InputWait wait(clock, inputs);
+    FramePacer pacer(clock, wait);
+    std::vector<double> presents, work;
+    for (double stallAt = c.stallAt; clock.now < 8000;) {
+      if (!pacer.WaitForFrame()) continue;
+      presents.push_back(clock.now);
+      work.push_back(stallAt >= 0 && clock.now >= stallAt ? c.stallMs : 2.0);
+      if (clock.now >= stallAt) stallAt = -1;
+      clock.now += work.back();
+    }
+    for (std::size_t i = 1, first = 0; i < presents.size(); ++i) {
+      ASSERT_LE(presents[i] - presents[i - 1], std::max(FramePacer::kPeriodMs, work[i - 1]) + 1e-6) << presents[i];
+      while (presents[first] <= presents[i] - 1000 + 1e-6) ++first;
+      ASSERT_LE(i - first + 1, 60u) << "presents in the second up to " << presents[i];
+    }
   }
 }
 

@@ -122,8 +122,32 @@ TEST(MusicCd, TickDecisions) {
   }
 }
 
+// A drive not ready is asked again a tick later (200 ms), then after twice as long each time up to
+// 25 ticks (5 s), and soon again once a disc has answered; supervision goes on meanwhile. One
+// character a tick: '.' not ready, 'd' a disc playing.
+TEST(MusicCd, NotReadyIsAskedLessAndLessOften) {
+  const struct { std::string drive; std::vector<int> asked; } cases[] = {
+      {std::string(90, '.'), {0, 1, 3, 7, 15, 31, 56, 81}},
+      {".......d........", {0, 1, 3, 7, 8, 9, 11, 15}},
+  };
+  for (const auto& c : cases) {
+    Devices d;
+    auto music = MakeMusic(d);
+    std::vector<int> asked;
+    for (std::size_t tick = 0; tick < c.drive.size(); ++tick) {
+      d.answers[kCurrent] = c.drive[tick] == 'd' ? std::pair{0, std::wstring(L"2")} : std::pair{276, std::wstring()};
+      d.calls.clear();
+      music->CD_Check();
+      if (!d.calls.empty()) asked.push_back(static_cast<int>(tick));
+      EXPECT_TRUE(music->CD_Active()) << tick;
+    }
+    EXPECT_EQ(asked, c.asked) << c.drive;
+  }
+}
+
 // The arrow keys: the current track (a forgiving number, rounded) plus or minus one; a position
-// query that fails puts its error text into the play command, which then fails too.
+// query that fails puts its error text into the play command, which then fails too. A device
+// that did not open is left alone.
 TEST(MusicCd, TrackSteps) {
   const struct { std::wstring current; bool next; std::wstring target; } cases[] = {
       {L"4", false, L"3"}, {L"1", false, L"0"}, {L" 3.5x", true, L"5"}, {L"abc", true, L"1"},
@@ -133,12 +157,21 @@ TEST(MusicCd, TrackSteps) {
     Devices d;
     d.answers = {{kCurrent, {0, c.current}}, {L"status cdaudio position track 0", {282, L""}}};
     auto music = MakeMusic(d);
+    music->CD_Open();
+    d.calls.clear();
     c.next ? music->CD_NextTrack() : music->CD_PrevTrack();
     Strings expected = {kCurrent, L"status cdaudio position track " + c.target};
     if (c.target == L"0") expected.push_back(L"describe 282");
     expected.push_back(c.target == L"0" ? L"play cdaudio from Error:282" : L"play cdaudio");
     EXPECT_EQ(d.calls, expected) << ::testing::PrintToString(c.current) << c.next;
   }
+  Devices d;
+  d.answers[L"open cdaudio"] = {266, L""};
+  auto music = MakeMusic(d);
+  music->CD_Open();
+  d.calls.clear();
+  music->CD_NextTrack();
+  EXPECT_EQ(d.calls, Strings{}) << "a device that did not open is not asked";
 }
 
 }  // namespace
