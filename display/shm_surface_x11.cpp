@@ -46,8 +46,10 @@ void FramePacer::WaitForNextFrame() {
   clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr);  // EINTR: a signal to look at now
 }
 
-float TwipsPerPixelForWidth(int width) {
-  return width >= 1920 || width <= 0 ? 15.0f : 15.0f * 1920.0f / static_cast<float>(width);
+float TwipsPerPixelForWindow(int width, int height) {
+  if (width <= 0 || height <= 0) return kScreenTwipsPerPixel;
+  const float shrink = std::max({1.0f, 1920.0f / static_cast<float>(width), 1080.0f / static_cast<float>(height)});
+  return kScreenTwipsPerPixel * shrink;
 }
 
 ShmSurface::ShmSurface(Display* display, Window window, FramePacer* pacer)
@@ -117,7 +119,7 @@ void ShmSurface::Resize(int width, int height) {
   FreeImage();
   width_ = std::max(width, 1);
   height_ = std::max(height, 1);
-  twipsPerPixel_ = TwipsPerPixelForWidth(width_);
+  twipsPerPixel_ = TwipsPerPixelForWindow(width_, height_);
   if (!CreateSharedImage(width_, height_)) CreatePlainImage(width_, height_);
   if (!image_ || !image_->data) return;
   const bool sameLayout = image_->bits_per_pixel == 32 && image_->bytes_per_line == width_ * 4 &&
