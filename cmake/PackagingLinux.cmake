@@ -17,13 +17,10 @@ endif()
 
 # Debian keeps manual pages and changelogs compressed, reproducibly (no name or time in the header).
 configure_file(packaging/linux/changelog.in ${PROJECT_BINARY_DIR}/changelog @ONLY)
-foreach(file lumenweave.6 changelog)
-  set(source ${PROJECT_SOURCE_DIR}/packaging/linux/${file})
-  if(file STREQUAL changelog)
-    set(source ${PROJECT_BINARY_DIR}/changelog)
-  endif()
-  add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/${file}.gz
-    COMMAND gzip -9nc ${source} > ${PROJECT_BINARY_DIR}/${file}.gz DEPENDS ${source})
+foreach(source ${PROJECT_SOURCE_DIR}/packaging/linux/lumenweave.6 ${PROJECT_BINARY_DIR}/changelog)
+  get_filename_component(name ${source} NAME)
+  add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/${name}.gz
+    COMMAND gzip -9nc ${source} > ${PROJECT_BINARY_DIR}/${name}.gz DEPENDS ${source})
 endforeach()
 add_custom_target(lumenweave_docs ALL DEPENDS ${PROJECT_BINARY_DIR}/lumenweave.6.gz ${PROJECT_BINARY_DIR}/changelog.gz)
 
