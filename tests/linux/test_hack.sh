@@ -54,9 +54,9 @@ test_bad_music_files_cost_nothing() {
 # The lit area's margins, as fractions of the window, from screenshots taken over 8 s: left top
 # right bottom. Usage: margins WIDTH HEIGHT (the hack in its own window, resized).
 margins() {
-  start -window; lw_wait 10 lw_find_window Lumenweave || return 1
+  start -window; lw_wait 10 lw_find_window Lumenweave || { lw_stop_test_processes; return 1; }
   local id i; id=$(lw_find_window Lumenweave | head -1); xdotool windowsize "$id" "$1" "$2"
-  for i in 0 1 2 3 4 5 6 7; do sleep 1; import -window "$id" "$LW_RUN_DIR/shots/$fn-$1-$i.png"; done
+  for i in 0 1 2 3 4 5 6 7; do sleep 1; timeout 10 import -window "$id" "$LW_RUN_DIR/shots/$fn-$1-$i.png"; done
   lw_stop_test_processes
   convert "$LW_RUN_DIR/shots/$fn-$1"-*.png -evaluate-sequence max -trim -format '%w %h %X %Y\n' info: |
     awk -v w="$1" -v h="$2" '{ printf "%.3f %.3f %.3f %.3f\n", $3 / w, $4 / h, (w - $3 - $1) / w, (h - $4 - $2) / h }'
