@@ -19,9 +19,10 @@
 namespace lw::display {
 namespace {
 
-// Set from the signal handler, which can reach nothing else; read by the event pump.
+// Set from the signal handler, which can reach nothing else; read by the event pump. The signal's
+// number, so that main can die of it once everything is closed.
 volatile std::sig_atomic_t g_stopRequested = 0;
-void RequestStop(int) { g_stopRequested = 1; }
+void RequestStop(int signal) { g_stopRequested = signal; }
 
 // A window that vanishes under the hack (the daemon tears its window down) makes the server
 // answer with errors; they are expected, and the pump ends the hack on DestroyNotify.
@@ -134,10 +135,13 @@ struct DisplayCloser {
 
 }  // namespace
 
+int StopSignal() { return g_stopRequested; }
+
 int RunHack(const startup::HackOptions& options) {
-  const std::unique_ptr<Display, DisplayCloser> display(XOpenDisplay(nullptr));
+  const char* name = options.display.empty() ? nullptr : options.display.c_str();
+  const std::unique_ptr<Display, DisplayCloser> display(XOpenDisplay(name));
   if (!display) {
-    std::fprintf(stderr, "lumenweave: cannot open display \"%s\"\n", XDisplayName(nullptr));
+    std::fprintf(stderr, "lumenweave: cannot open display \"%s\"\n", XDisplayName(name));
     return 1;
   }
   XSetErrorHandler(IgnoreError);

@@ -36,8 +36,10 @@ unsigned long Channel(std::uint32_t value, unsigned long mask) {
 
 }  // namespace
 
-float TwipsPerPixelForWidth(int width) {
-  return width >= 1920 || width <= 0 ? 15.0f : 15.0f * 1920.0f / static_cast<float>(width);
+float TwipsPerPixelForWindow(int width, int height) {
+  if (width <= 0 || height <= 0) return kScreenTwipsPerPixel;
+  const float shrink = std::max({1.0f, 1920.0f / static_cast<float>(width), 1080.0f / static_cast<float>(height)});
+  return kScreenTwipsPerPixel * shrink;
 }
 
 ShmSurface::ShmSurface(Display* display, Window window) : display_(display), window_(window) {
@@ -106,7 +108,7 @@ void ShmSurface::Resize(int width, int height) {
   FreeImage();
   width_ = std::max(width, 1);
   height_ = std::max(height, 1);
-  twipsPerPixel_ = TwipsPerPixelForWidth(width_);
+  twipsPerPixel_ = TwipsPerPixelForWindow(width_, height_);
   if (!CreateSharedImage(width_, height_)) CreatePlainImage(width_, height_);
   if (!image_ || !image_->data) return;
   const bool sameLayout = image_->bits_per_pixel == 32 && image_->bytes_per_line == width_ * 4 &&

@@ -16,9 +16,14 @@
 
 namespace lw::display {
 
-// Twips per pixel for a window `width` pixels wide: 15 (96 dots per inch) from 1920 pixels up;
-// narrower windows are scaled as if they were 1920 pixels wide, so the whole animation fits.
-float TwipsPerPixelForWidth(int width);
+// The screen's twips per pixel as the saver's logic reads it (96 dots per inch): the emitters swing
+// 200 of these pixels per model unit, so about 460 either side of the centre.
+inline constexpr float kScreenTwipsPerPixel = 15.0f;
+
+// Twips per pixel of the picture drawn in a window `width` x `height`: the screen's 15 from
+// 1920 x 1080 up; a smaller window is drawn as a 1920 x 1080 screen made smaller (whichever side
+// is shorter in proportion decides), swing, jitter and all, so the whole animation fits.
+float TwipsPerPixelForWindow(int width, int height);
 
 class ShmSurface final : public CanvasSurface {
  public:
@@ -35,6 +40,10 @@ class ShmSurface final : public CanvasSurface {
   void ShowFrameRate(bool on) { showFrameRate_ = on; }
   bool sharedMemory() const { return shm_.shmaddr != nullptr; }
 
+  // The logic maps the emitters with the screen's twips per pixel; the picture's own scale is
+  // applied only where twips become pixels (the canvas, the drawing area's size in twips).
+  float TwipsPerPixelX() const override { return kScreenTwipsPerPixel; }
+  float TwipsPerPixelY() const override { return kScreenTwipsPerPixel; }
   void Cls() override;
   void Refresh() override;
 

@@ -1,5 +1,6 @@
 // The hack's music: one MP3 or WAV file played over and over by GStreamer's playbin. There is no
-// audio CD here. A file that is missing or cannot be played leaves the hack silent, nothing more.
+// audio CD here. A file that is missing, is not audio or holds no sound is tried once: one line on
+// standard error says why, and the hack goes on silent.
 #pragma once
 
 #include <string>
@@ -26,7 +27,7 @@ class GStreamerMusic final : public SaverMusic {
   void WAV_Play() override { Play(); }
   void WAV_Stop() override { Stop(); }
   void MP3_Play() override { Play(); }
-  void MP3_Replay() override {}  // playbin queues the file again itself as each play nears its end
+  void MP3_Replay() override {}  // the bus handler starts the file again at each end of stream
   void MP3_Stop() override { Stop(); }
 
  private:
@@ -34,7 +35,6 @@ class GStreamerMusic final : public SaverMusic {
   void Stop();
 
   std::string path_;
-  std::string uri_;
   GstElement* playbin_ = nullptr;
 };
 

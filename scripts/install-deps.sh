@@ -17,8 +17,8 @@ packages=(
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-ugly gstreamer1.0-libav
   # Japanese texts render as real glyphs; ja_JP locale makes Wine's ANSI code page 932
   fonts-ipafont-gothic fonts-ipafont-mincho locales
-  # packaging, and icoutils to read the built files' resources
-  nsis zip unzip icoutils
+  # packaging, icoutils to read the built files' resources, lintian to check the Debian package
+  nsis zip unzip icoutils lintian
 )
 
 missing=()

@@ -2,19 +2,16 @@
 
 #include <charconv>
 
-#include "platform/conversions.h"
-
 namespace lw::startup {
 namespace {
 
-// The particle count follows the settings file: empty text is the default, a number is floored
-// and must fit 16 bits, anything else leaves 0 as an unreadable file value does.
-std::int16_t CountFrom(std::string_view text) {
-  if (text.empty()) return 600;
-  const std::wstring wide(text.begin(), text.end());
-  if (const auto number = CoerceNumber(wide))
-    if (const auto whole = FitInt16(Floor(*number))) return *whole;
-  return 0;
+// A particle count as the Windows saver's settings take it: a whole number from 0 to 32767.
+std::optional<std::int16_t> CountFrom(std::string_view text) {
+  int count = -1;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+  if (text.empty() || error != std::errc{} || end != text.data() + text.size() || count < 0 || count > 32767)
+    return std::nullopt;
+  return static_cast<std::int16_t>(count);
 }
 
 }  // namespace
@@ -31,32 +28,41 @@ std::optional<unsigned long> ParseWindowId(std::string_view text) {
   return id;
 }
 
-std::optional<HackOptions> ParseHackOptions(const std::vector<std::string>& args, const char* screensaverWindow) {
+ParsedHackOptions ParseHackOptions(const std::vector<std::string>& args, const char* screensaverWindow) {
   HackOptions options;
   bool chosen = false;
+  const auto refuse = [](std::string why) { return ParsedHackOptions{std::nullopt, std::move(why)}; };
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string_view name = args[i];
     if (name.starts_with("--")) name.remove_prefix(1);
-    const bool hasValue = i + 1 < args.size();
+    const bool takesValue = name == "-window-id" || name == "-count" || name == "-music" || name == "-display";
+    if (takesValue && i + 1 == args.size()) return refuse(args[i] + " needs a value");
+    const std::string_view value = takesValue ? std::string_view(args[++i]) : std::string_view();
     if (name == "-root") {
       options.target = HackTarget::kRoot;
     } else if (name == "-window") {
       options.target = HackTarget::kOwnWindow;
       chosen = true;
-    } else if (name == "-window-id" && hasValue) {
-      const auto id = ParseWindowId(args[++i]);
-      if (!id) return std::nullopt;
+    } else if (name == "-window-id") {
+      const auto id = ParseWindowId(value);
+      if (!id) return refuse(args[i - 1] + ": \"" + std::string(value) + "\" is not a window id");
       options.target = HackTarget::kWindowId;
       options.windowId = *id;
       chosen = true;
-    } else if (name == "-count" && hasValue) {
-      options.count = CountFrom(args[++i]);
-    } else if (name == "-music" && hasValue) {
-      options.music = args[++i];
+    } else if (name == "-count") {
+      const auto count = CountFrom(value);
+      if (!count) return refuse(args[i - 1] + ": \"" + std::string(value) + "\" is not a whole number from 0 to 32767");
+      options.count = *count;
+    } else if (name == "-music") {
+      options.music = value;
+    } else if (name == "-display") {
+      options.display = value;
     } else if (name == "-fps") {
       options.fps = true;
+    } else if (name == "-help" || name == "-h") {
+      options.help = true;
     } else {
-      return std::nullopt;
+      return refuse("unknown option " + args[i]);
     }
   }
   if (!chosen && screensaverWindow) {
@@ -65,7 +71,7 @@ std::optional<HackOptions> ParseHackOptions(const std::vector<std::string>& args
       options.windowId = *id;
     }
   }
-  return options;
+  return {options, {}};
 }
 
 }  // namespace lw::startup

@@ -1,4 +1,7 @@
-// The X11 hack's entry point: reads the command line, then runs the saver.
+// The X11 hack's entry point: reads the command line, then runs the saver. Ended by a signal, it
+// dies of that signal once everything is closed, as XScreenSaver's own hacks do, so the daemon
+// and a shell see it ended by SIGTERM and not as a program that failed or exited by itself.
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -9,10 +12,20 @@
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
-  const auto options = lw::startup::ParseHackOptions(args, std::getenv("XSCREENSAVER_WINDOW"));
-  if (!options) {
-    std::fprintf(stderr, "%.*s\n", static_cast<int>(lw::startup::kHackUsage.size()), lw::startup::kHackUsage.data());
+  const auto parsed = lw::startup::ParseHackOptions(args, std::getenv("XSCREENSAVER_WINDOW"));
+  const std::string usage(lw::startup::kHackUsage);
+  if (!parsed.options) {
+    std::fprintf(stderr, "lumenweave: %s\n%s\n", parsed.error.c_str(), usage.c_str());
     return 1;
   }
-  return lw::display::RunHack(*options);
+  if (parsed.options->help) {
+    std::printf("%s\n", usage.c_str());
+    return 0;
+  }
+  const int status = lw::display::RunHack(*parsed.options);
+  if (const int signal = lw::display::StopSignal()) {
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+  }
+  return status;
 }

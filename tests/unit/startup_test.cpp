@@ -90,26 +90,32 @@ TEST(PreviewLayout, ParentSizes) {
   for (const auto& [dpi, expected] : dpis) EXPECT_DOUBLE_EQ(TwipsPerPixel(dpi), expected) << dpi;
 }
 
-// The X11 hack's command line: targets, the particle count's settings-file rules, refusals (nullopt).
+// The X11 hack's command line: targets, the particle count's range, refusals that name their cause.
 TEST(HackOptions, Table) {
   constexpr auto kOwn = HackTarget::kOwnWindow, kRoot = HackTarget::kRoot, kId = HackTarget::kWindowId;
   const struct { std::vector<std::string> args; const char* env; std::optional<HackOptions> expected; } cases[] = {
       {{}, nullptr, HackOptions{}},
-      {{"--root", "-count", "12.7"}, nullptr, HackOptions{.target = kRoot, .count = 12}},
+      {{"--root", "-count", "12"}, nullptr, HackOptions{.target = kRoot, .count = 12}},
       {{"-root"}, "0x2a", HackOptions{.target = kId, .windowId = 42}},  // the daemon's window wins over --root
       {{"-window"}, "0x2a", HackOptions{.target = kOwn}},  // an explicit choice wins over the daemon's
-      {{"-window-id", "77", "-count", "-1"}, "0x2a", HackOptions{.target = kId, .windowId = 77, .count = -1}},
-      {{"-count", "abc"}, nullptr, HackOptions{.count = 0}},  // unreadable, as in the settings file
-      {{"-count", "40000"}, nullptr, HackOptions{.count = 0}},  // beyond 16 bits
-      {{"-fps", "--music", "a b.mp3"}, nullptr, HackOptions{.music = "a b.mp3", .fps = true}},
-      {{"-music"}, nullptr, std::nullopt},      {{"-count"}, nullptr, std::nullopt},
+      {{"-window-id", "77", "-count", "32767"}, "0x2a", HackOptions{.target = kId, .windowId = 77, .count = 32767}},
+      {{"-fps", "--music", "a b.mp3", "-count", "0"}, nullptr, HackOptions{.count = 0, .music = "a b.mp3", .fps = true}},
+      {{"--display", ":3", "-help"}, nullptr, HackOptions{.display = ":3", .help = true}},
+      {{"-music"}, nullptr, std::nullopt},      {{"-count", "abc"}, nullptr, std::nullopt},
+      {{"-count", "12.7"}, nullptr, std::nullopt}, {{"-count", "-5"}, nullptr, std::nullopt},
+      {{"-count", "32768"}, nullptr, std::nullopt}, {{"-count", "99999999999"}, nullptr, std::nullopt},
       {{"-window-id", "0x"}, nullptr, std::nullopt}, {{"-window-id", "1x5"}, nullptr, std::nullopt},
+      {{"-bogus"}, nullptr, std::nullopt},
   };
-  const auto fields = [](const HackOptions& o) { return std::tie(o.target, o.windowId, o.count, o.music, o.fps); };
+  const auto fields = [](const HackOptions& o) {
+    return std::tie(o.target, o.windowId, o.count, o.music, o.fps, o.display, o.help);
+  };
   for (const auto& c : cases) {
-    const auto options = ParseHackOptions(c.args, c.env);
+    const auto [options, error] = ParseHackOptions(c.args, c.env);
     ASSERT_EQ(options.has_value(), c.expected.has_value()) << ::testing::PrintToString(c.args);
     if (options) { EXPECT_EQ(fields(*options), fields(*c.expected)) << ::testing::PrintToString(c.args); }
+    // A refusal names the option (and the value) it could not take.
+    for (const auto& arg : c.args) { if (!options) EXPECT_NE(error.find(arg), std::string::npos) << error; }
   }
 }
 
