@@ -5,13 +5,14 @@
 # pointer hides meanwhile: the start/stop runs of test_reliability.sh); "dialog": the settings
 # open with the pointer showing and close; "ends": the process ends by itself and shows neither.
 # "unquoted" starts the copy in C:\My Savers with the command line `C:\My Savers\Lumenweave.scr
-# /s`, unquoted, as some launchers do (probe start).
+# /s`, unquoted, as some launchers do (probe start); "quoted" with `"C:\My Savers\Lumenweave.scr"/s`,
+# the switch right after the closing quote.
 test_startup_command_lines() {
   local long digits dir scr='C:\My Savers\Lumenweave.scr'
   long=$(printf '%030000d' 0 | tr 0 x); digits=$(printf '%05000d' 0 | tr 0 9)
   dir=$(lw_saver_copy 'My Savers') || return 1
   local rows=(
-    "/s|saver" "/S$long|saver" "/s日本語ü|saver" "unquoted|saver" "|dialog"
+    "/s|saver" "/S$long|saver" "/s日本語ü|saver" "unquoted|saver" "quoted|saver" "|dialog"
     "/x|ends" "S|ends" "-|ends" "/Ｓ|ends" "/ß|ends" "/X$long|ends"
     "/p|ends" "/p 0|ends" "/p abc|ends" "/p:-1|ends" "/P -2147483648|ends" "/P -99999999999|ends"
     "/P 4294967296|ends" "/P 99999999999999|ends" "/P &HFFFFFFFF|ends" "/P 1e300|ends" "/P $digits|ends" "/P 日本|ends"
@@ -23,6 +24,7 @@ test_startup_command_lines() {
     # shellcheck disable=SC2206
     local launch=("$dir/Lumenweave.scr" $args)
     [[ $args != unquoted ]] || launch=("$LW_PROBE" start "$scr" "$scr /s")
+    [[ $args != quoted ]] || launch=("$LW_PROBE" start "$scr" "\"$scr\"/s")
     lw_start "${launch[@]}"
     pid=$LW_LAST_PID
     case $want in
