@@ -213,21 +213,17 @@ class SaverWindows final : public SaverHost {
   void Relayout() {
     displayChanged_ = false;
     const std::vector<SaverWindowPlan> plans = CurrentPlan();
+    std::vector<SaverWindowPlan> open;
+    for (const auto& w : windows_) open.push_back(w->plan());
+    const std::vector<int> kept = KeptSaverWindows(open, plans);
     std::vector<std::unique_ptr<SaverWindow>> next;
-    if (plans[0] == windows_[0]->plan()) {
-      next.push_back(std::move(windows_[0]));
-    } else if (auto w = OpenWindow(plans[0], true)) {
-      next.push_back(std::move(w));
-    } else {
-      next.push_back(std::move(windows_[0]));  // keep what we have rather than end up with nothing
-    }
-    for (std::size_t i = 1; i < plans.size(); ++i) {
-      auto same = std::find_if(windows_.begin() + 1, windows_.end(),
-                               [&](const auto& w) { return w && w->plan() == plans[i]; });
-      if (same != windows_.end()) {
-        next.push_back(std::move(*same));
-      } else if (auto w = OpenWindow(plans[i], false)) {
+    for (std::size_t i = 0; i < plans.size(); ++i) {
+      if (kept[i] >= 0) {
+        next.push_back(std::move(windows_[static_cast<std::size_t>(kept[i])]));
+      } else if (auto w = OpenWindow(plans[i], i == 0)) {
         next.push_back(std::move(w));
+      } else if (i == 0) {
+        next.push_back(std::move(windows_[0]));  // keep what we have rather than end up with nothing
       }
     }
     windows_.swap(next);
