@@ -332,6 +332,8 @@ TEST(DisplayMonitors, PlanPutsThePrimaryFirstAndDropsWhatCannotBeCovered) {
     EXPECT_EQ(KeptSaverWindows(open, plans), c.kept) << ::testing::PrintToString(c.kept);
     open = plans;
   }
+  const SaverWindowPlan a{0, 0, 800, 600, 15};  // repeats, which the plan never holds: each window once
+  EXPECT_EQ(KeptSaverWindows({a, a, a}, {a, a, a, a}), (std::vector<int>{0, 1, 2, -1}));
 }
 
 }  // namespace
