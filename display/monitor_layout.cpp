@@ -46,4 +46,21 @@ std::vector<SaverWindowPlan> PlanSaverWindows(const std::vector<MonitorArea>& mo
   return plans;
 }
 
+std::vector<int> KeptSaverWindows(const std::vector<SaverWindowPlan>& open, const std::vector<SaverWindowPlan>& next) {
+  std::vector<int> kept(next.size(), -1);
+  std::vector<bool> taken(open.size(), false);
+  for (std::size_t i = 0; i < next.size(); ++i) {
+    // The primary's window (0 on both sides) only for the primary, the others only for the others.
+    const std::size_t from = i == 0 ? 0 : 1, to = i == 0 ? std::min<std::size_t>(1, open.size()) : open.size();
+    for (std::size_t j = from; j < to; ++j) {
+      if (!taken[j] && open[j] == next[i]) {
+        taken[j] = true;
+        kept[i] = static_cast<int>(j);
+        break;
+      }
+    }
+  }
+  return kept;
+}
+
 }  // namespace lw::display

@@ -27,4 +27,11 @@ struct SaverWindowPlan {
 std::vector<SaverWindowPlan> PlanSaverWindows(const std::vector<MonitorArea>& monitors, int fallbackWidth,
                                               int fallbackHeight);
 
+// A display change: for each window of `next` (a plan as above), the index in `open` (the plans of
+// the windows open now, the primary's first) of the window that stays for it, or -1 where a window
+// opens. A window stays only for a plan equal to its own and only once; the primary's window stays
+// only as the primary's, since it alone carries the title the single-instance guard looks for.
+// Every open window not named closes.
+std::vector<int> KeptSaverWindows(const std::vector<SaverWindowPlan>& open, const std::vector<SaverWindowPlan>& next);
+
 }  // namespace lw::display

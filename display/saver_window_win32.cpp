@@ -41,6 +41,16 @@ class Win32Clock final : public Clock {
   double msPerTick_;
 };
 
+// Whether a thread belongs to this process: activation moving to a window of another of our own
+// threads (a helper window of a music driver, say) is no loss of the foreground.
+bool OwnThread(DWORD threadId) {
+  const HANDLE thread = threadId ? OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, threadId) : nullptr;
+  if (!thread) return false;
+  const bool own = GetProcessIdOfThread(thread) == GetCurrentProcessId();
+  CloseHandle(thread);
+  return own;
+}
+
 class SaverWindow final : public win32::Window {
  public:
   // The primary's window carries the title the single-instance guard looks for; the others a
@@ -48,7 +58,8 @@ class SaverWindow final : public win32::Window {
   bool Open(const SaverWindowPlan& plan, bool primary, bool* displayChanged) {
     plan_ = plan;
     displayChanged_ = displayChanged;
-    if (!Create(L"Lumenweave.Saver", primary ? L"Lumenweave_Main" : L"Lumenweave_Monitor", WS_POPUP, 0,
+    // A tool window: no taskbar button and no Alt+Tab entry, as the system's own savers.
+    if (!Create(L"Lumenweave.Saver", primary ? L"Lumenweave_Main" : L"Lumenweave_Monitor", WS_POPUP, WS_EX_TOOLWINDOW,
                 plan.left, plan.top, plan.width, plan.height, nullptr, nullptr, 0,
                 static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)))) {
       return false;
@@ -80,11 +91,31 @@ class SaverWindow final : public win32::Window {
       case WM_MOUSEMOVE:
         if (saver_) saver_->Form_MouseMove();
         return 0;
+      case WM_ENDSESSION:
+        if (!wParam) break;
+        [[fallthrough]];
       case WM_CLOSE:
-        // Closed from outside (task switcher, session end): end in order instead of living on
-        // without a window.
+        // Closed from outside (a task manager, the session ending): end in order instead of
+        // living on without a window.
         if (saver_) saver_->ShutDown();
         return 0;
+      case WM_ACTIVATEAPP:
+        // Another program took the foreground (a notification, Alt+Tab, a program that steals
+        // focus): the keys now go to it, so a saver left on top would hide where they land.
+        // Moving between our own windows sends no WM_ACTIVATEAPP.
+        if (!wParam && saver_ && !OwnThread(static_cast<DWORD>(lParam))) saver_->ShutDown();
+        return 0;
+      case WM_SYSCOMMAND:
+        // As the system's saver framework does: no other saver starts over this one, and the
+        // system's close, next-window and previous-window commands do not reach a saver window.
+        switch (wParam & 0xFFF0) {
+          case SC_SCREENSAVE:
+          case SC_CLOSE:
+          case SC_NEXTWINDOW:
+          case SC_PREVWINDOW:
+            return 0;
+        }
+        break;
       case WM_DISPLAYCHANGE:
         // Laid out again after the pump, not inside a window procedure of a window that may go.
         if (displayChanged_) *displayChanged_ = true;
@@ -213,21 +244,17 @@ class SaverWindows final : public SaverHost {
   void Relayout() {
     displayChanged_ = false;
     const std::vector<SaverWindowPlan> plans = CurrentPlan();
+    std::vector<SaverWindowPlan> open;
+    for (const auto& w : windows_) open.push_back(w->plan());
+    const std::vector<int> kept = KeptSaverWindows(open, plans);
     std::vector<std::unique_ptr<SaverWindow>> next;
-    if (plans[0] == windows_[0]->plan()) {
-      next.push_back(std::move(windows_[0]));
-    } else if (auto w = OpenWindow(plans[0], true)) {
-      next.push_back(std::move(w));
-    } else {
-      next.push_back(std::move(windows_[0]));  // keep what we have rather than end up with nothing
-    }
-    for (std::size_t i = 1; i < plans.size(); ++i) {
-      auto same = std::find_if(windows_.begin() + 1, windows_.end(),
-                               [&](const auto& w) { return w && w->plan() == plans[i]; });
-      if (same != windows_.end()) {
-        next.push_back(std::move(*same));
-      } else if (auto w = OpenWindow(plans[i], false)) {
+    for (std::size_t i = 0; i < plans.size(); ++i) {
+      if (kept[i] >= 0) {
+        next.push_back(std::move(windows_[static_cast<std::size_t>(kept[i])]));
+      } else if (auto w = OpenWindow(plans[i], i == 0)) {
         next.push_back(std::move(w));
+      } else if (i == 0) {
+        next.push_back(std::move(windows_[0]));  // keep what we have rather than end up with nothing
       }
     }
     windows_.swap(next);
@@ -236,6 +263,9 @@ class SaverWindows final : public SaverHost {
     for (auto& w : windows_) {
       SetWindowPos(w->hwnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
     }
+    // The foreground goes to the new primary before the old one closes: closing the active window
+    // would hand activation to whatever the system picks, maybe another program, and end the saver.
+    if (windows_[0]->hwnd() != GetForegroundWindow()) SetForegroundWindow(windows_[0]->hwnd());
   }
 
   UniformRandom primaryRandom_;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <optional>
 
+#include "startup/screen_rect.h"
+
 namespace lw::startup {
 
 // An opaque window handle, as the platform gives it.
@@ -13,14 +15,6 @@ using WindowHandle = std::uintptr_t;
 struct ScreenPoint {
   std::int32_t x = 0;
   std::int32_t y = 0;
-};
-
-struct ScreenRect {
-  std::int32_t left = 0;
-  std::int32_t top = 0;
-  std::int32_t right = 0;
-  std::int32_t bottom = 0;
-  friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
 };
 
 // What the animation needs from the windowing system. Results of both calls are not examined.

@@ -27,10 +27,13 @@ std::size_t OwnPathLength(std::wstring_view line, const std::vector<std::wstring
 std::wstring ArgumentText(std::wstring_view commandLine, const std::vector<std::wstring>& ownPaths) {
   std::size_t i = OwnPathLength(commandLine, ownPaths);
   if (i == 0 && !commandLine.empty() && commandLine[0] == L'"') {
+    // A quoted path ends at its closing quote, as CommandLineToArgvW reads it: the switch may
+    // follow at once ("C:\x\Lumenweave.scr"/s).
     const auto close = commandLine.find(L'"', 1);
     i = close == std::wstring_view::npos ? commandLine.size() : close + 1;
+  } else {
+    while (i < commandLine.size() && !IsBlank(commandLine[i])) ++i;
   }
-  while (i < commandLine.size() && !IsBlank(commandLine[i])) ++i;
   while (i < commandLine.size() && IsBlank(commandLine[i])) ++i;
   return std::wstring(commandLine.substr(i));
 }

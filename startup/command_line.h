@@ -9,10 +9,10 @@
 namespace lw::startup {
 
 // The argument text of a full command line: everything after the program's own path (quoted or
-// not) and the blanks that follow it; empty when there are no arguments. An unquoted path may hold
-// blanks: when the line starts with one of `ownPaths` (the program's file name, long and short
-// form; letter case ignored) followed by a blank or the end, that whole path is skipped, otherwise
-// the path ends at the first blank.
+// not) and the blanks that follow it; empty when there are no arguments. A quoted path ends at its
+// closing quote, whatever follows. An unquoted path may hold blanks: when the line starts with one
+// of `ownPaths` (the program's file name, long and short form; letter case ignored) followed by a
+// blank or the end, that whole path is skipped, otherwise the path ends at the first blank.
 std::wstring ArgumentText(std::wstring_view commandLine, const std::vector<std::wstring>& ownPaths = {});
 
 // The second character of the upper-cased argument text, or L'\0' when it has fewer than two.

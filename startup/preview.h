@@ -4,15 +4,9 @@
 
 #include <cstdint>
 
-namespace lw::startup {
+#include "startup/screen_rect.h"
 
-// A window rectangle in screen pixels, as GetWindowRect reports it.
-struct ScreenRect {
-  std::int32_t left = 0;
-  std::int32_t top = 0;
-  std::int32_t right = 0;
-  std::int32_t bottom = 0;
-};
+namespace lw::startup {
 
 struct PreviewLayout {
   std::int16_t widthTwips = 0;

@@ -30,17 +30,11 @@ class PreviewWindow final : public win32::Window {
     BITMAP info{};
     if (picture_ && GetObjectW(picture_.get(), sizeof info, &info)) pictureSize_ = {info.bmWidth, info.bmHeight};
 
-    // A borderless top-level window is a pop-up; created hidden, then turned into a child.
-    if (!Create(kClassName, kPreviewTitle.data(), WS_POPUP | WS_CLIPSIBLINGS, 0, 0, 0, 0, 0, nullptr, nullptr, 0,
-                static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))))
+    // A child of the parent from the start, created hidden at its size, then shown: a window
+    // re-parented across processes (and DPI awareness contexts) is what Windows may refuse.
+    if (!Create(kClassName, kPreviewTitle.data(), WS_CHILD | WS_CLIPSIBLINGS, 0, 0, 0, layout.widthPixels,
+                layout.heightPixels, parent, nullptr, 0, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH))))
       return false;
-    // A window cannot be pop-up and child at once: the pop-up bit goes when the child bit comes,
-    // every other bit stays as it was.
-    const LONG style = GetWindowLongW(hwnd(), GWL_STYLE);
-    SetWindowLongW(hwnd(), GWL_STYLE, static_cast<LONG>((style & ~WS_POPUP) | WS_CHILD));
-    if (!SetParent(hwnd(), parent)) return false;
-    SetWindowPos(hwnd(), nullptr, 0, 0, layout.widthPixels, layout.heightPixels,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     ShowWindow(hwnd(), SW_SHOWNA);
     return true;
   }
@@ -98,6 +92,32 @@ ScreenRect OuterRect(HWND window) {
   return {r.left, r.top, r.right, r.bottom};
 }
 
+// While it lives, the thread creates windows (and measures) in the DPI awareness context of
+// `window`: a child must share its parent's context, and the display settings' window may be of
+// another than ours. Windows before 10 1607 have no such contexts; nothing changes there.
+class DpiContextOf {
+ public:
+  explicit DpiContextOf(HWND window) {
+    using GetContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
+    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
+    const auto getContext =
+        reinterpret_cast<GetContextFn>(reinterpret_cast<void*>(GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
+    set_ = reinterpret_cast<SetContextFn>(reinterpret_cast<void*>(GetProcAddress(user32, "SetThreadDpiAwarenessContext")));
+    const DPI_AWARENESS_CONTEXT context = getContext && set_ ? getContext(window) : nullptr;
+    previous_ = context ? set_(context) : nullptr;
+  }
+  ~DpiContextOf() {
+    if (previous_) set_(previous_);
+  }
+  DpiContextOf(const DpiContextOf&) = delete;
+  DpiContextOf& operator=(const DpiContextOf&) = delete;
+
+ private:
+  using SetContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(DPI_AWARENESS_CONTEXT);
+  SetContextFn set_ = nullptr;
+  DPI_AWARENESS_CONTEXT previous_ = nullptr;  // null: nothing was changed
+};
+
 }  // namespace
 
 void RunPreview(std::int32_t parentWnd) {
@@ -106,18 +126,18 @@ void RunPreview(std::int32_t parentWnd) {
   // A handle that names no window (0 included) would only leave an invisible process behind.
   if (!IsWindow(parent)) return;
 
-  double twipsPerPixelX = TwipsPerPixel(0);
-  double twipsPerPixelY = twipsPerPixelX;
-  int dpi = 96;
-  if (const win32::WindowDc screen(nullptr); screen.get()) {
-    twipsPerPixelX = TwipsPerPixel(GetDeviceCaps(screen.get(), LOGPIXELSX));
-    twipsPerPixelY = TwipsPerPixel(GetDeviceCaps(screen.get(), LOGPIXELSY));
-    dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
-  }
-  const PreviewLayout layout = LayoutPreview(OuterRect(parent), twipsPerPixelX, twipsPerPixelY);
-
   PreviewWindow window;
-  if (!window.Open(parent, layout, dpi)) return;
+  {
+    // The parent's size, its DPI and our window, all in the parent's context; the window keeps
+    // that context for good, the thread goes back to its own.
+    const DpiContextOf parentContext(parent);
+    // The parent's monitor's DPI (the screen's is only the system's in a per-monitor aware
+    // process); on Windows without per-window DPI, the screen's as ever.
+    const int dpi = static_cast<int>(win32::WindowDpi(parent));
+    const double twipsPerPixel = TwipsPerPixel(dpi);
+    const PreviewLayout layout = LayoutPreview(OuterRect(parent), twipsPerPixel, twipsPerPixel);
+    if (!window.Open(parent, layout, dpi)) return;
+  }
   const UINT_PTR watch = SetTimer(nullptr, 0, kParentWatchMs, nullptr);
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {

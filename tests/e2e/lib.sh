@@ -178,8 +178,15 @@ lw_wait_exit() { lw_wait "$2" bash -c "! kill -0 $1 2>/dev/null"; }
 # within $2 seconds (2 unless given). A key that reaches Wine before it has activated a window just
 # shown goes elsewhere.
 lw_end_by_key() { xdotool key space; lw_wait_exit "$1" 1 || { xdotool key space; lw_wait_exit "$1" "${2:-2}"; }; }
-# Whether no saver process is left (Wine's processes carry the Windows program's path).
-lw_no_saver_process() { ! pgrep -fi 'lumenweave\.scr' >/dev/null; }
+# Whether no saver process of this run is left (Wine's processes carry the Windows program's path;
+# those of other runs on the machine, with prefixes of their own, do not count).
+lw_no_saver_process() {
+  local pid
+  for pid in $(pgrep -fi 'lumenweave\.scr'); do
+    grep -qzxF "WINEPREFIX=$WINEPREFIX" "/proc/$pid/environ" 2>/dev/null && return 1
+  done
+  return 0
+}
 
 # X window ids whose title is exactly $1.
 lw_find_window() { xdotool search --name "^$(printf '%s' "$1" | sed 's/[][\\.^$*+?(){}|]/\\&/g')\$" 2>/dev/null; }

@@ -24,8 +24,9 @@ lw_mon_start() {
 # Every monitor covered in every screenshot, each seen within 20 s with its two clouds mirrored
 # about its own centre line (once the particles emitted at start are all re-emitted); the primary's
 # window is the one the guard finds, as before. Then monitors are removed and added: the saver goes
-# on and its windows follow. Wine 8 takes in a new layout but sends no WM_DISPLAYCHANGE (Windows
-# does): the probe sends it.
+# on and its windows follow, the primary's too when its size changes (its new window takes the
+# foreground from the old one, so the saver never loses it). Wine 8 takes in a new layout but sends
+# no WM_DISPLAYCHANGE (Windows does): the probe sends it.
 test_monitors_cover_each_about_its_centre_through_display_changes() {
   lw_mon_start "960 540" || return 1
   local out; out=$(lw_probe window Lumenweave_Main; lw_probe monitors Lumenweave_Monitor)
@@ -42,14 +43,16 @@ test_monitors_cover_each_about_its_centre_through_display_changes() {
     done < <(lw_mon_analyse "$shot" "$LW_MON_LAYOUT")
   done
   local layout n
-  for layout in "1920x1080+0+0 1280x1024+1920+0" "1920x1080+0+0" "$LW_MON_LAYOUT"; do
+  for layout in "1920x1080+0+0 1280x1024+1920+0" "1920x1080+0+0" "1280x1024+0+0" "$LW_MON_LAYOUT"; do
     n=$(wc -w <<<"$layout")
     lw_set_monitors "$layout" && lw_wait 10 lw_wine_reports monitor $n && lw_probe displaychange
     lw_wait 10 lw_wine_reports window $((n - 1)) || lw_fail "$layout: not $((n - 1)) windows" || return 1
     lw_alive "$LW_SAVER_PID" || lw_fail "the change to $layout ended the saver" || return 1
   done
-  sleep 1 && lw_screenshot "$shot"
-  ! lw_mon_analyse "$shot" "$LW_MON_LAYOUT" | grep -v ' other 0 ' || lw_fail "desktop shows after the changes"
+  # A window closed under Wine without a window manager holds the saver for two seconds (it waits
+  # for a withdrawal nobody confirms): the old primary's does, after the last change.
+  covered() { lw_screenshot "$shot" && ! lw_mon_analyse "$shot" "$LW_MON_LAYOUT" | grep -qv ' other 0 '; }
+  lw_wait 10 covered || lw_fail "desktop shows after the changes (see $shot)"
 }
 
 # A click on a side monitor ends at once; moves anywhere make one count (Wine sends one move when

@@ -5,13 +5,14 @@
 # pointer hides meanwhile: the start/stop runs of test_reliability.sh); "dialog": the settings
 # open with the pointer showing and close; "ends": the process ends by itself and shows neither.
 # "unquoted" starts the copy in C:\My Savers with the command line `C:\My Savers\Lumenweave.scr
-# /s`, unquoted, as some launchers do (probe start).
+# /s`, unquoted, as some launchers do (probe start); "quoted" with `"C:\My Savers\Lumenweave.scr"/s`,
+# the switch right after the closing quote.
 test_startup_command_lines() {
   local long digits dir scr='C:\My Savers\Lumenweave.scr'
   long=$(printf '%030000d' 0 | tr 0 x); digits=$(printf '%05000d' 0 | tr 0 9)
   dir=$(lw_saver_copy 'My Savers') || return 1
   local rows=(
-    "/s|saver" "/S$long|saver" "/s日本語ü|saver" "unquoted|saver" "|dialog"
+    "/s|saver" "/S$long|saver" "/s日本語ü|saver" "unquoted|saver" "quoted|saver" "|dialog"
     "/x|ends" "S|ends" "-|ends" "/Ｓ|ends" "/ß|ends" "/X$long|ends"
     "/p|ends" "/p 0|ends" "/p abc|ends" "/p:-1|ends" "/P -2147483648|ends" "/P -99999999999|ends"
     "/P 4294967296|ends" "/P 99999999999999|ends" "/P &HFFFFFFFF|ends" "/P 1e300|ends" "/P $digits|ends" "/P 日本|ends"
@@ -23,6 +24,7 @@ test_startup_command_lines() {
     # shellcheck disable=SC2206
     local launch=("$dir/Lumenweave.scr" $args)
     [[ $args != unquoted ]] || launch=("$LW_PROBE" start "$scr" "$scr /s")
+    [[ $args != quoted ]] || launch=("$LW_PROBE" start "$scr" "\"$scr\"/s")
     lw_start "${launch[@]}"
     pid=$LW_LAST_PID
     case $want in
@@ -42,9 +44,14 @@ test_startup_command_lines() {
   lw_no_saver_process || lw_fail "a process is left"
 }
 
-test_startup_second_start_ends_at_once() {
+# While the saver runs, a start in any mode ends at once, making no window. Then, as the system's
+# saver framework has it: the saver's window is a tool window (no taskbar button, no Alt+Tab
+# entry); the system commands that would start a saver over it, close it or switch windows change
+# nothing; another program's window taking the foreground ends it, leaving no process. (Wine's
+# DefWindowProc starts no saver on SC_SCREENSAVE; its SC_CLOSE would close the window.)
+test_startup_second_start_ends_at_once_and_losing_the_foreground_ends_the_saver() {
   # A host window of the preview tests, so "/p" names a real window; made first, so that the
-  # saver is in front and takes the key at the end.
+  # saver is in front.
   lw_host second 152 112 100 120 && lw_run_saver "$LW_SCR" || return 1
   local args second
   for args in /S /C "/P 0" /p:0 "" /x "/p $LW_HOST"; do
@@ -54,5 +61,15 @@ test_startup_second_start_ends_at_once() {
     [[ -z $(lw_find_window "<Lumenweave>") ]] || lw_fail "'$args' opened the dialog" || return 1
     [[ -z $(lw_find_window "Preview Window") ]] || lw_fail "'$args' opened a preview" || return 1
   done
-  lw_end_by_key "$LW_SAVER_PID" 10 || lw_fail "a key did not end the saver"
+  local style exstyle
+  read -r _ style exstyle < <(lw_probe window | grep '^style')
+  (((0x$exstyle & 0x80) != 0)) || lw_fail "the saver's window is no tool window (extended style $exstyle)" || return 1
+  lw_probe syscommand Lumenweave_Main f140 f060 f040 f050 || lw_fail "no saver window to send commands to" || return 1
+  sleep 1
+  lw_alive "$LW_SAVER_PID" && [[ $(lw_find_window Lumenweave_Main | wc -l) -eq 1 ]] ||
+    lw_fail "a system command ended the saver or started another" || return 1
+  : >"$LW_HOST_CTL/front"
+  lw_wait 10 lw_line "$LW_HOST_LOG" "front 1" || lw_fail "the host did not take the foreground" || return 1
+  lw_wait_exit "$LW_SAVER_PID" 5 || lw_fail "the saver runs on behind another program's window" || return 1
+  lw_no_saver_process || lw_fail "a process is left"
 }

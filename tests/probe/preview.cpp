@@ -7,7 +7,7 @@ LW_PROBE_COMMAND(preview,
                  "preview W H X Y FOLDER SECONDS: a host window (W 0: the desktop itself) for SECONDS\n"
                  "  prints \"parent HANDLE\", then \"child STYLE EXSTYLE L,T,R,B\" (relative to the parent's client\n"
                  "  area) once the preview shows; a file \"destroy\" in FOLDER destroys the host window, \"close\"\n"
-                 "  posts WM_CLOSE to the preview") {
+                 "  posts WM_CLOSE to the preview, \"front\" brings the host window to the foreground") {
   if (args.size() < 6) return 2;
   const auto number = [&args](int i) { return _wtoi(args[i].c_str()); };
   const auto requested = [&args](const wchar_t* name) {
@@ -29,7 +29,7 @@ LW_PROBE_COMMAND(preview,
   probe::Say("parent %ld", HandleToLong(parent));
   const bool own = parent != GetDesktopWindow();
   HWND child = nullptr;
-  bool closed = false;
+  bool closed = false, fronted = false;
   for (const ULONGLONG end = GetTickCount64() + 1000ULL * number(5); GetTickCount64() < end;) {
     for (MSG msg; PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE);) DispatchMessageW(&msg);
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
@@ -48,6 +48,10 @@ LW_PROBE_COMMAND(preview,
       DestroyWindow(parent);
       parent = nullptr;
       probe::Say("destroyed");
+    }
+    if (own && parent && !fronted && requested(L"front")) {
+      fronted = true;
+      probe::Say("front %d", SetForegroundWindow(parent) ? 1 : 0);
     }
     if (child && !closed && requested(L"close")) {
       closed = PostMessageW(child, WM_CLOSE, 0, 0);

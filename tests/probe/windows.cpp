@@ -5,6 +5,7 @@
 #include <winternl.h>
 
 #include <algorithm>
+#include <cwchar>
 #include <utility>
 
 
@@ -106,6 +107,17 @@ LW_PROBE_COMMAND(close, "close TITLE [box]: posts WM_CLOSE, or with `box` what t
   const HWND window = Find(args);
   const bool box = args.size() > 1 && args[1] == L"box";
   return window && PostMessageW(window, box ? WM_SYSCOMMAND : WM_CLOSE, box ? SC_CLOSE : 0, 0) ? 0 : 4;
+}
+
+LW_PROBE_COMMAND(syscommand, "syscommand TITLE CODE...: sends WM_SYSCOMMAND with each code (hexadecimal, SC_*)") {
+  const HWND window = Find(args);
+  if (!window) return 4;
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const WPARAM code = wcstoul(args[i].c_str(), nullptr, 16);
+    DWORD_PTR result = 0;  // sent, so each has been handled when the probe ends
+    SendMessageTimeoutW(window, WM_SYSCOMMAND, code, 0, SMTO_ABORTIFHUNG, 3000, &result);
+  }
+  return 0;
 }
 
 namespace {

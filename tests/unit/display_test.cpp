@@ -305,19 +305,35 @@ TEST(DisplayPacer, SixtyFramesASecondThroughInputAndStalls) {
   }
 }
 
+// Each row is also a display change from the row before: `kept` names, for each new window, the
+// window of the row before that stays for it (-1: one opens).
 TEST(DisplayMonitors, PlanPutsThePrimaryFirstAndDropsWhatCannotBeCovered) {
-  const struct { std::vector<MonitorArea> monitors; std::vector<SaverWindowPlan> expected; } cases[] = {
+  const struct { std::vector<MonitorArea> monitors; std::vector<SaverWindowPlan> expected; std::vector<int> kept; } cases[] = {
       {{{-1024, 0, 0, 768, 96, false}, {0, 0, 1920, 1080, 96, true}, {1920, 0, 3200, 1024, 96, false}},
-       {{0, 0, 1920, 1080, 15}, {-1024, 0, 1024, 768, 15}, {1920, 0, 1280, 1024, 15}}},
+       {{0, 0, 1920, 1080, 15}, {-1024, 0, 1024, 768, 15}, {1920, 0, 1280, 1024, 15}}, {-1, -1, -1}},
+      {{{1920, 0, 3200, 1024, 96, false}, {0, 0, 1920, 1080, 96, true}},  // the left one unplugged
+       {{0, 0, 1920, 1080, 15}, {1920, 0, 1280, 1024, 15}}, {0, 2}},
+      {{{0, 0, 1600, 900, 96, true}, {1920, 0, 3200, 1024, 144, false}},  // both changed: nothing stays
+       {{0, 0, 1600, 900, 15}, {1920, 0, 1280, 1024, 10}}, {-1, -1}},
+      {{{1920, 0, 3200, 1024, 144, true}, {0, 0, 1600, 900, 96, false}},  // the primary moved: neither stays
+       {{1920, 0, 1280, 1024, 10}, {0, 0, 1600, 900, 15}}, {-1, -1}},
       {{{-800, -600, 0, 0, 96, false}, {0, 0, 800, 600, 96, false}},  // none marked primary
-       {{0, 0, 800, 600, 15}, {-800, -600, 800, 600, 15}}},
+       {{0, 0, 800, 600, 15}, {-800, -600, 800, 600, 15}}, {-1, -1}},
       {{{0, 0, 1024, 768, 0, true}, {0, 0, 1024, 768, 96, false}, {1024, 0, 1024, 768, 96, false}},
-       {{0, 0, 1024, 768, 15}}},  // a DPI of 0, a mirror, an empty area
-      {{}, {{0, 0, 1366, 768, 15}}},
+       {{0, 0, 1024, 768, 15}}, {-1}},  // a DPI of 0, a mirror, an empty area
+      {{}, {{0, 0, 1366, 768, 15}}, {-1}},
       {{{0, 0, 800, 600, 2400, true}, {800, 0, 1600, 600, 2401, false}, {1600, 0, 2400, 600, 23, false}},
-       {{0, 0, 800, 600, 0.6f}, {800, 0, 800, 600, 15}, {1600, 0, 800, 600, 15}}},  // DPI limits 24 and 2400
+       {{0, 0, 800, 600, 0.6f}, {800, 0, 800, 600, 15}, {1600, 0, 800, 600, 15}}, {-1, -1, -1}},  // DPI limits 24 and 2400
   };
-  for (const auto& c : cases) EXPECT_EQ(PlanSaverWindows(c.monitors, 1366, 768), c.expected);
+  std::vector<SaverWindowPlan> open;
+  for (const auto& c : cases) {
+    const std::vector<SaverWindowPlan> plans = PlanSaverWindows(c.monitors, 1366, 768);
+    EXPECT_EQ(plans, c.expected);
+    EXPECT_EQ(KeptSaverWindows(open, plans), c.kept) << ::testing::PrintToString(c.kept);
+    open = plans;
+  }
+  const SaverWindowPlan a{0, 0, 800, 600, 15};  // repeats, which the plan never holds: each window once
+  EXPECT_EQ(KeptSaverWindows({a, a, a}, {a, a, a, a}), (std::vector<int>{0, 1, 2, -1}));
 }
 
 }  // namespace

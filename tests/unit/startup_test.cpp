@@ -52,6 +52,7 @@ TEST(CommandLine, ArgumentTextAndModeLetter) {
   const struct { std::wstring commandLine, args; wchar_t mode; } cases[] = {
       {L"\"C:\\Program Files\\Lumenweave.scr\" /p 1234", L"/p 1234", L'P'},
       {L"\"C:\\Lumenweave.scr /S", L"", L'\0'},  // an unclosed quote swallows everything
+      {L"\"C:\\x\\Lumenweave.scr\"/p 1234", L"/p 1234", L'P'},  // the closing quote ends the path
       {L"Lumenweave.scr /\uFF53", L"/\uFF53", L'\uFF53'},  // only ASCII letters fold
       {L"Lumenweave.scr \t  \t", L"", L'\0'}, {L"x.scr \t/z", L"/z", L'Z'}, {L"x.scr /{", L"/{", L'{'},
       {std::wstring(L"Lumenweave.scr /s\0x", 19), std::wstring(L"/s\0x", 4), L'S'},
