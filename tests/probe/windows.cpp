@@ -45,8 +45,17 @@ BOOL CALLBACK DumpChild(HWND child, LPARAM parent) {
     Say("slider %d %d", id, pos);
     Say("thumb %ld %ld", r.left + at + thumb / 2, (r.top + r.bottom) / 2);
   }
-  if (lstrcmpiW(cls, L"ComboBox") == 0)
+  if (lstrcmpiW(cls, L"ComboBox") == 0) {
+    const LRESULT count = SendMessageW(child, CB_GETCOUNT, 0, 0);
+    std::wstring items;
+    for (LRESULT i = 0; i < count; ++i) {
+      wchar_t item[64] = {};
+      if (SendMessageW(child, CB_GETLBTEXTLEN, i, 0) < 63) SendMessageW(child, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(item));
+      items += L" [" + std::wstring(item) + L"]";
+    }
+    Say("combo %d %ld%s", id, static_cast<long>(count), Utf8(items).c_str());
     Say("selected %d %ld", id, static_cast<long>(SendMessageW(child, CB_GETCURSEL, 0, 0)));
+  }
   return TRUE;
 }
 
