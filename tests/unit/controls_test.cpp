@@ -177,8 +177,7 @@ TEST(CommandPaint, OnePaint) {
 // A first run of 0 turns the caption black; Enabled reads back into a new control as written, and
 // a value at its default is not stored.
 TEST(CommandProperties, LoadAndSave) {
-  Rig firstRun(false, Bag({{L"FirstRun", 0}, {L"FontColour", 255}}));
-  EXPECT_EQ(firstRun.button.Label().colour, 0);
+  EXPECT_EQ(Rig(false, Bag({{L"FirstRun", 0}, {L"FontColour", 255}})).button.Label().colour, 0);
   Rig loaded;
   loaded.button.ReadProperties(Bag({{L"FirstRun", 256}}), kAmbient);  // not a byte: ignored
   EXPECT_EQ(loaded.button.FirstRun(), 1);

@@ -20,10 +20,7 @@ settings::Settings Loaded(std::int16_t count, std::int16_t source, std::int16_t 
   return settings::Settings{L"C:\\lw\\Lumenweave.ini", count, source, track, std::move(file)};
 }
 
-struct Files {
-  lw::testing::MemoryStore store;
-  settings::IniFile ini{store, SystemCp932()};
-};
+struct Files { lw::testing::MemoryStore store; settings::IniFile ini{store, SystemCp932()}; };
 
 // A click beside the three choices changes nothing.
 TEST(DialogModel, ChoosingASource) {

@@ -23,9 +23,10 @@ struct Devices {
   std::wstring Log(std::wstring what) { calls.push_back(what); return what; }
 };
 
-struct FakeMci final : MciPort {
+// Both ports over one set of devices (the music owns one of these as each).
+struct FakePorts final : MciPort, SoundPlayer {
   Devices& d;
-  explicit FakeMci(Devices& devices) : d(devices) {}
+  explicit FakePorts(Devices& devices) : d(devices) {}
   MciOutcome Send(std::wstring_view command, std::size_t capacity) override {
     const auto [code, text] = d.answers[d.Log(std::wstring(command))];
     if (capacity == 0) return {code, {}};
@@ -38,18 +39,13 @@ struct FakeMci final : MciPort {
   MciErrorText DescribeError(std::int32_t code, std::size_t) override {
     return {true, d.Log(L"describe " + std::to_wstring(code))};
   }
-};
-
-struct FakeSound final : SoundPlayer {
-  Devices& d;
-  explicit FakeSound(Devices& devices) : d(devices) {}
   std::int32_t DeviceCount() override { return d.Log(L"waveOutGetNumDevs"), d.waveDevices; }
   void PlayLooped(std::wstring_view name) override { d.Log(L"PlaySound " + std::wstring(name)); }
   void Stop() override { d.Log(L"PlaySound stop"); }
 };
 
 std::unique_ptr<BackgroundMusic> MakeMusic(Devices& d, std::wstring file = L"", std::int16_t track = 0) {
-  return std::make_unique<BackgroundMusic>(std::make_unique<FakeMci>(d), std::make_unique<FakeSound>(d),
+  return std::make_unique<BackgroundMusic>(std::make_unique<FakePorts>(d), std::make_unique<FakePorts>(d),
                                            settings::Settings{L"", 600, 0, track, std::move(file)});
 }
 

@@ -104,9 +104,8 @@ TEST(HackOptions, Table) {
       {{"-window-id", "0x"}, nullptr, std::nullopt}, {{"-window-id", "1x5"}, nullptr, std::nullopt},
       {{"-bogus"}, nullptr, std::nullopt},
   };
-  const auto fields = [](const HackOptions& o) {
-    return std::tie(o.target, o.windowId, o.count, o.music, o.fps, o.display, o.help);
-  };
+  const auto fields = [](const HackOptions& o) { return std::tie(o.target, o.windowId, o.count, o.music, o.fps,
+                                                                  o.display, o.help); };
   for (const auto& c : cases) {
     const auto [options, error] = ParseHackOptions(c.args, c.env);
     ASSERT_EQ(options.has_value(), c.expected.has_value()) << ::testing::PrintToString(c.args);
