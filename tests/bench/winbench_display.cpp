@@ -72,11 +72,6 @@ struct Screen {
   MonitorAnimation animation{surface, random, 0.0};
 };
 
-BOOL CALLBACK AddMonitor(HMONITOR, HDC, LPRECT r, LPARAM out) {
-  reinterpret_cast<std::vector<RECT>*>(out)->push_back(*r);
-  return TRUE;
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -87,7 +82,9 @@ int wmain(int argc, wchar_t** argv) {
   if (argc > 4 && std::wstring(argv[4]) == L"primary")
     monitors.push_back({0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)});
   else
-    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    EnumDisplayMonitors(nullptr, nullptr, [](HMONITOR, HDC, LPRECT r, LPARAM out) {
+      return reinterpret_cast<std::vector<RECT>*>(out)->push_back(*r), TRUE;
+    }, reinterpret_cast<LPARAM>(&monitors));
 
   const bool saver = mode.rfind(L"tiles:", 0) == 0;
   const int tileShift = saver ? _wtoi(mode.c_str() + mode.find(L':') + 1) : 6;

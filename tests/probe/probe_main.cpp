@@ -8,10 +8,7 @@
 namespace probe {
 namespace {
 
-struct Entry {
-  const char* usage;
-  Command run;
-};
+struct Entry { const char* usage; Command run; };
 
 std::map<std::string, Entry>& Table() {
   static std::map<std::string, Entry> table;

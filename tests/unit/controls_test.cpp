@@ -36,8 +36,7 @@ struct RecordingHost final : ButtonHost {
   std::uintptr_t under = kElsewhere;
   bool parentReadable = true;
   int clicks = 0;
-  std::optional<int> timer;
-  void StartPointerTimer(int intervalMs) override { timer = intervalMs; }
+  void StartPointerTimer(int) override {}
   std::uintptr_t WindowUnderPointer() override { return under; }
   std::uintptr_t OwnWindow() override { return kOwn; }
   std::optional<std::uintptr_t> ParentWindow() override { return parentReadable ? std::optional(kParent) : std::nullopt; }
@@ -57,7 +56,8 @@ struct Rig {
   RecordingSurface surface;
   RecordingHost host;
   Command button{surface, host};
-  explicit Rig(bool initialize = true, const PropertyBag& bag = {}) {
+  explicit Rig(bool initialize = true, const PropertyBag& bag = {}, double w = 1215, double h = 375, double tpp = 15) {
+    surface.width = w, surface.height = h, surface.twipsPerPixel = tpp;
     button.ReadProperties(bag, kAmbient);
     if (initialize) button.Initialize();
   }
@@ -155,28 +155,21 @@ TEST(CommandPaint, PieceGeometry) {
 }
 
 TEST(CommandPaint, OnePaint) {
-  const struct {
-    double w, h, tpp;
-    std::size_t piecesDrawn;
-    std::optional<GradientFill> gradient;
-    double captionTop;
-  } cases[] = {
+  const struct { double w, h, tpp; std::size_t piecesDrawn; std::optional<GradientFill> gradient;
+                 double captionTop; } cases[] = {
       {1215, 600, 15, 8, {{0, 0, 80, 39, kGradientWhite, kFaceTint}}, 192.5},
       {100, 100, 15, 4, {{0, 0, 6, 6, kGradientWhite, kFaceTint}}, -57.5},  // only the corners fit
       {15, 375, 15, 6, std::nullopt, 80},  // one pixel wide: no gradient
       {30, 375, 15, 6, {{0, 0, 1, 24, kGradientWhite, kFaceTint}}, 80},
   };
   for (const auto& c : cases) {
-    RecordingSurface surface;
-    surface.width = c.w, surface.height = c.h, surface.twipsPerPixel = c.tpp;
-    RecordingHost host;
-    Command button(surface, host);
-    button.ReadProperties(PropertyBag{}, kAmbient);
+    const Rig rig(false, {}, c.w, c.h, c.tpp);
+    const RecordingSurface& surface = rig.surface;
     ASSERT_EQ(surface.skins, "N");
     EXPECT_EQ(surface.pieces[0].size(), c.piecesDrawn) << c.w << "x" << c.h;
     EXPECT_EQ(surface.gradients[0], c.gradient) << c.w << "x" << c.h;
     EXPECT_EQ(surface.presents, 2);  // after the gradient and after the border
-    const CaptionLabel& label = button.Label();
+    const CaptionLabel& label = rig.button.Label();
     EXPECT_EQ(std::vector({label.left, label.top, label.width, label.height}), std::vector({0.0, c.captionTop, c.w, 195.0}));
   }
 }
@@ -184,8 +177,7 @@ TEST(CommandPaint, OnePaint) {
 // A first run of 0 turns the caption black; Enabled reads back into a new control as written, and
 // a value at its default is not stored.
 TEST(CommandProperties, LoadAndSave) {
-  Rig firstRun(false, Bag({{L"FirstRun", 0}, {L"FontColour", 255}}));
-  EXPECT_EQ(firstRun.button.Label().colour, 0);
+  EXPECT_EQ(Rig(false, Bag({{L"FirstRun", 0}, {L"FontColour", 255}})).button.Label().colour, 0);
   Rig loaded;
   loaded.button.ReadProperties(Bag({{L"FirstRun", 256}}), kAmbient);  // not a byte: ignored
   EXPECT_EQ(loaded.button.FirstRun(), 1);

@@ -20,10 +20,7 @@ settings::Settings Loaded(std::int16_t count, std::int16_t source, std::int16_t 
   return settings::Settings{L"C:\\lw\\Lumenweave.ini", count, source, track, std::move(file)};
 }
 
-struct Files {
-  lw::testing::MemoryStore store;
-  settings::IniFile ini{store, SystemCp932()};
-};
+struct Files { lw::testing::MemoryStore store; settings::IniFile ini{store, SystemCp932()}; };
 
 // A click beside the three choices changes nothing.
 TEST(DialogModel, ChoosingASource) {
@@ -132,15 +129,15 @@ TEST(DialogKeys, WhatEachKeyDoesWhereverTheFocusIs) {
   using A = KeyAction;
   using K = Key;
   using S = Stop;
-  const struct { Key key; bool shift; Stop focus; bool dropped; A action; } rows[] = {
-      {K::Enter, false, S::Cancel, false, A::Cancel}, {K::Enter, false, S::Browse, false, A::Browse},
-      {K::Enter, false, S::Save, false, A::Save},     {K::Enter, false, S::Slider, false, A::Save},
-      {K::Left, false, S::Sources, false, A::SourcePrevious},
-      {K::Enter, false, S::Link, false, A::OpenLink}, {K::Enter, false, S::Repeat, true, A::PassOn},
-      {K::Escape, false, S::Repeat, true, A::PassOn}, {K::Right, false, S::Slider, false, A::PassOn},
+  const struct { Key key; Stop focus; bool dropped; A action; } rows[] = {  // Shift not held
+      {K::Enter, S::Cancel, false, A::Cancel}, {K::Enter, S::Browse, false, A::Browse},
+      {K::Enter, S::Save, false, A::Save},     {K::Enter, S::Slider, false, A::Save},
+      {K::Left, S::Sources, false, A::SourcePrevious},
+      {K::Enter, S::Link, false, A::OpenLink}, {K::Enter, S::Repeat, true, A::PassOn},
+      {K::Escape, S::Repeat, true, A::PassOn}, {K::Right, S::Slider, false, A::PassOn},
   };
   for (const auto& r : rows)
-    EXPECT_EQ(RouteKey(r.key, r.shift, r.focus, r.dropped), r.action) << int(r.key) << " at " << int(r.focus);
+    EXPECT_EQ(RouteKey(r.key, false, r.focus, r.dropped), r.action) << int(r.key) << " at " << int(r.focus);
 }
 
 // Rows are drawn audio CD (1), none (0), music file (2); the arrows wrap as in a radio group.

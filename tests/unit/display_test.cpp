@@ -19,27 +19,20 @@
 namespace lw::display {
 namespace {
 
-using Log = std::vector<std::string>;
-
-class FakeClock final : public Clock {
- public:
+struct FakeClock final : Clock {
   double Milliseconds() const override { return now; }
   double SecondsSinceMidnight() const override { return seconds; }
   double now = 0, seconds = 3600.5;
 };
 
-// Returns the scripted draws in order, then `rest` for ever.
-class ScriptedRandom final : public RandomSource {
- public:
-  explicit ScriptedRandom(std::vector<double> draws = {}, double rest = 0.5) : draws_(std::move(draws)), rest_(rest) {}
+// Returns the scripted draws in order, then 0.5 for ever.
+struct ScriptedRandom final : RandomSource {
+  explicit ScriptedRandom(std::vector<double> d = {}) : draws(std::move(d)) {}
   void Seed(double) override { ++seeds; }
-  double Next() override { return ++drawn, next_ < draws_.size() ? draws_[next_++] : rest_; }
+  double Next() override { return ++drawn, next < draws.size() ? draws[next++] : 0.5; }
+  std::vector<double> draws;
+  std::size_t next = 0;
   int seeds = 0, drawn = 0;
-
- private:
-  std::vector<double> draws_;
-  std::size_t next_ = 0;
-  double rest_;
 };
 
 // The music and the window in one log, so order across both shows.
@@ -71,8 +64,7 @@ struct Rig {
   explicit Rig(settings::Settings s = Music(0, L""), std::wstring args = L"/S", int width = 1920, int height = 1080,
                double openMs = 0)
       : settings(std::move(s)), surface(width, height), saver(settings, args, {clock, recorder, recorder}, {surface, random}) {
-    recorder.clock = &clock;
-    recorder.openMs = openMs;
+    recorder.clock = &clock, recorder.openMs = openMs;
     saver.Form_Load();
   }
   // A number is a frame at that many milliseconds; q ShutDown, c click, m mouse move, < > ^ _ the
@@ -128,18 +120,16 @@ TEST(DisplayCanvas, PresentsOnlyChangedTilesAndColoursInDibOrder) {
   EXPECT_FALSE(canvas.AnyDirty());
   MemorySurface fine(20, 10, 1.0f, 0.5f);  // 1440 and 2880 dots per inch
   fine.PSet(5, 3, kYellow);
-  EXPECT_EQ(fine.Pixel(5, 6), kYellow);
-  EXPECT_EQ(fine.Pixel(-15, 7), kBlack);  // outside, though its index would land on (5, 6)
+  // (-15, 7) is outside, though its index would land on (5, 6).
+  EXPECT_EQ(std::make_pair(fine.Pixel(5, 6), fine.Pixel(-15, 7)), std::make_pair(kYellow, kBlack));
 }
 
 TEST(DisplayParticles, DrawOrderWithinAPass) {
   // Draws: step Y, step X, [life, emission step Y, emission step X].
   MemorySurface surface(200, 300);
   ParticleField field(0);
-  field.posX[0] = field.posY[0] = 150;
-  field.stepX[0] = -30;  // moves right two pixels
-  field.stepY[0] = 15;   // moves up one pixel
-  field.life[0] = 5;
+  field.posX[0] = field.posY[0] = 150, field.life[0] = 5;
+  field.stepX[0] = -30, field.stepY[0] = 15;  // moves right two pixels and up one
   ScriptedRandom random({0.25, 0.75});
   field.Pass(0, 0, kBlack, surface, random);
   EXPECT_EQ(std::vector({field.stepY[0], field.stepX[0], field.life[0]}), std::vector({25.0, -25.0, 4.0}));
@@ -173,12 +163,10 @@ TEST(DisplayEmitters, MapMirrorAndFlipAtTheCentreLine) {
   SpringModel m;
   EmitterState s;
   EmitterStep(m, s, 14400, 8100, surface);
-  EXPECT_NEAR(s.emitX[0], 19241.1, 0.1);
-  EXPECT_NEAR(s.emitY[0], 5046.5, 0.1);
-  EXPECT_NEAR(s.emitX[1], 19241.1, 0.1);
-  EXPECT_NEAR(s.emitY[1], 11153.5, 0.1);
-  EXPECT_EQ(s.refY, 5047);
-  EXPECT_FALSE(s.firstTick);
+  for (const auto& [got, want] : {std::pair{s.emitX[0], 19241.1}, {s.emitY[0], 5046.5}, {s.emitX[1], 19241.1},
+                                 {s.emitY[1], 11153.5}})
+    EXPECT_NEAR(got, want, 0.1);
+  EXPECT_EQ(std::make_pair(s.refY, s.firstTick), std::make_pair(5047, false));
   std::vector<int> flips;
   for (int step = 2; step <= 5000; ++step) {
     const std::uint32_t before = s.trailColour;
@@ -187,8 +175,7 @@ TEST(DisplayEmitters, MapMirrorAndFlipAtTheCentreLine) {
     EXPECT_EQ(s.trailColour, flips.size() % 2 ? kYellow : kBlack);
   }
   ASSERT_GE(flips.size(), 4u);
-  EXPECT_EQ(flips[0], 187);
-  EXPECT_EQ(flips[1], 421);
+  EXPECT_EQ(std::make_pair(flips[0], flips[1]), std::make_pair(187, 421));
   for (std::size_t i = 2; i < flips.size(); ++i) EXPECT_NEAR(flips[i] - flips[i - 1], 235, 30) << "flip " << i;
   EXPECT_EQ(surface.clsCount(), static_cast<int>(flips.size()));
 
@@ -209,13 +196,8 @@ TEST(DisplayEmitters, MapMirrorAndFlipAtTheCentreLine) {
 // A whole session: what loading starts, what each event and timer tick sends, and that nothing at
 // all happens after the end. The window's steps at load and the ending's are added by the test.
 TEST(DisplaySaver, Sessions) {
-  const struct {
-    settings::Settings settings;
-    std::wstring args;
-    const char *atLoad, *script, *expected;
-    bool ends;
-    double openMs = 0;
-  } cases[] = {
+  const struct { settings::Settings settings; std::wstring args; const char *atLoad, *script, *expected; bool ends;
+                 double openMs = 0; } cases[] = {
       {Music(0, L"C:\\a.mp3"), L"", "", "250 2000 q", "", true},
       {Music(7, L"C:\\a.wav"), L"/s", "", "250 q", "ShowPointer", true},
       {Music(2, L"C:\\SONG.Mp3"), L"/S", "MP3_Play", "999 1000 5000 5100 6100 _",
@@ -267,9 +249,8 @@ TEST(DisplaySaver, Sessions) {
 // period after the one before (after a slower frame, at once), and no second holds more than 60.
 TEST(DisplayPacer, SixtyFramesASecondThroughInputAndStalls) {
   struct InputWait final : FrameWait {
-    FakeClock& clock;
+    FakeClock clock;
     std::vector<double> inputs;
-    InputWait(FakeClock& c, std::vector<double> in) : clock(c), inputs(std::move(in)) {}
     void WaitUntil(double deadline) override {
       auto next = std::upper_bound(inputs.begin(), inputs.end(), clock.now);
       clock.now = next != inputs.end() && *next < deadline ? *next : deadline;
@@ -284,10 +265,9 @@ TEST(DisplayPacer, SixtyFramesASecondThroughInputAndStalls) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    std::vector<double> inputs;
-    for (double t = c.inputFrom; t < c.inputTo; t += c.inputEvery) inputs.push_back(t);
-    FakeClock clock;
-    InputWait wait(clock, inputs);
+    InputWait wait;
+    for (double t = c.inputFrom; t < c.inputTo; t += c.inputEvery) wait.inputs.push_back(t);
+    FakeClock& clock = wait.clock;
     FramePacer pacer(clock, wait);
     std::vector<double> presents, work;
     for (double stallAt = c.stallAt; clock.now < 8000;) {

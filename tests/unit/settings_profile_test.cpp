@@ -76,6 +76,9 @@ TEST(ProfileRead, CutsLongValuesTo255BytesWithoutSplittingACharacter) {
   std::wstring pairs;
   for (int i = 0; i < 150; ++i) pairs += L"\xD800\xDC00";  // U+10000
   EXPECT_EQ(ReadProfileValue(L"[S]\nk=" + pairs + L"\n", L"S", L"k"), pairs.substr(0, 254));
+  // A lone low surrogate is a character of its own, not a pair with the unit before it.
+  const std::wstring x(255, L'x');
+  EXPECT_EQ(ReadProfileValue(L"[S]\nk=" + x + L"\xDC00\n", L"S", L"k"), x);
   const std::string line(100000, 'y');
   EXPECT_EQ(ReadProfileValue("[S]\n" + line + "\nk=1\nj=" + line + "\n", "S", "k"), "1");
 }

@@ -10,8 +10,7 @@ namespace {
 using namespace std::string_literals;
 using lw::testing::MemoryStore;
 
-const std::wstring kFolder = L"C:\\Saver";
-const std::wstring kIni = L"C:\\Saver\\Lumenweave.ini";
+const std::wstring kFolder = L"C:\\Saver", kIni = L"C:\\Saver\\Lumenweave.ini";
 
 // "[Section]" and the lines given, "#C", "#S", "#R", "#F" standing for the four keys.
 std::string File(std::string lines) {
@@ -24,12 +23,9 @@ std::string File(std::string lines) {
 
 TEST(LoadSettings, AppliesDefaultsConversionsAndTheMusicFileCheck) {
   const std::wstring song = L"C:\\Music\\song.mp3";
-  const struct {
-    const char* what;
-    std::optional<std::string> file;  // none: no settings file
-    std::int16_t count, source, track;
-    std::wstring music;
-  } cases[] = {
+  // `file`: none for no settings file.
+  const struct { const char* what; std::optional<std::string> file; std::int16_t count, source, track;
+                 std::wstring music; } cases[] = {
       {"no file", std::nullopt, 600, 0, 0, L""},
       {"all set", File("#C=1200\r\n#S=2\r\n#R=3\r\n#F=C:\\Music\\song.mp3\r\n"), 1200, 2, 3, song},
       {"abc", File("#C=abc\r\n"), 0, 0, 0, L""},

@@ -15,8 +15,7 @@
 namespace lw::startup {
 namespace {
 
-class RecordingHost final : public StartupHost {
- public:
+struct RecordingHost final : StartupHost {
   std::wstring open;  // the title of a window of ours already open
   std::wstring calls;
   bool TopLevelWindowExists(std::wstring_view title) override { return (calls += L"find ", title == open); }
@@ -29,22 +28,19 @@ class RecordingHost final : public StartupHost {
   void RunSaver(settings::Settings&, std::wstring_view) override { calls += L"saver"; }
 };
 
+// `calls`: those after both lookups. A main or settings window of ours already open (`open`):
+// nothing starts; an open preview does not count.
 TEST(Startup, ModeTable) {
-  const struct { std::wstring args, calls; } cases[] = {  // the calls after both lookups
+  const struct { std::wstring args, calls, open = L""; } cases[] = {
       {L"/s", L"load hide saver"}, {L"", L"load dialog 0"}, {L"/c:1234", L"load dialog 1234"},
       {L"/P:1234", L"preview 1234"},  // the mode letter is the second character
+      {L"/s", L"", L"Lumenweave_Main"}, {L"/s", L"", L"<Lumenweave>"}, {L"/s", L"load hide saver", L"Preview Window"},
   };
   for (const auto& c : cases) {
     RecordingHost host;
+    host.open = c.open;
     Main(c.args, host);
-    EXPECT_EQ(host.calls, L"find find " + c.calls) << ::testing::PrintToString(c.args);
-  }
-  // A main or settings window of ours already open: nothing starts; an open preview does not count.
-  for (const std::wstring open : {L"Lumenweave_Main", L"<Lumenweave>", L"Preview Window"}) {
-    RecordingHost host;
-    host.open = open;
-    Main(L"/s", host);
-    EXPECT_EQ(host.calls, open == L"Preview Window" ? L"find find load hide saver" : L"find find ");
+    EXPECT_EQ(host.calls, L"find find " + c.calls) << ::testing::PrintToString(c.args + L" " + c.open);
   }
 }
 
@@ -108,15 +104,14 @@ TEST(HackOptions, Table) {
       {{"-window-id", "0x"}, nullptr, std::nullopt}, {{"-window-id", "1x5"}, nullptr, std::nullopt},
       {{"-bogus"}, nullptr, std::nullopt},
   };
-  const auto fields = [](const HackOptions& o) {
-    return std::tie(o.target, o.windowId, o.count, o.music, o.fps, o.display, o.help);
-  };
+  const auto fields = [](const HackOptions& o) { return std::tie(o.target, o.windowId, o.count, o.music, o.fps,
+                                                                  o.display, o.help); };
   for (const auto& c : cases) {
     const auto [options, error] = ParseHackOptions(c.args, c.env);
     ASSERT_EQ(options.has_value(), c.expected.has_value()) << ::testing::PrintToString(c.args);
     if (options) { EXPECT_EQ(fields(*options), fields(*c.expected)) << ::testing::PrintToString(c.args); }
     // A refusal names the option (and the value) it could not take.
-    for (const auto& arg : c.args) { if (!options) EXPECT_NE(error.find(arg), std::string::npos) << error; }
+    if (!options) { for (const auto& arg : c.args) EXPECT_NE(error.find(arg), std::string::npos) << error; }
   }
 }
 
