@@ -84,10 +84,8 @@ lw_wine_sees_monitors() {
 lw_wine_reports() { [[ $(lw_probe monitors Lumenweave_Monitor | grep -c "^$1") == "$2" ]]; }
 
 lw_start_sound() {
-  export XDG_RUNTIME_DIR="$LW_RUN_DIR/xdg"
-  export PULSE_RUNTIME_PATH="$XDG_RUNTIME_DIR/pulse"
-  export PULSE_STATE_PATH="$LW_RUN_DIR/pulse-state"
-  export PULSE_SERVER="unix:$PULSE_RUNTIME_PATH/native"
+  export XDG_RUNTIME_DIR="$LW_RUN_DIR/xdg" PULSE_STATE_PATH="$LW_RUN_DIR/pulse-state"
+  export PULSE_RUNTIME_PATH="$XDG_RUNTIME_DIR/pulse" PULSE_SERVER="unix:$XDG_RUNTIME_DIR/pulse/native"
   mkdir -p "$PULSE_RUNTIME_PATH" "$PULSE_STATE_PATH" && chmod 700 "$XDG_RUNTIME_DIR"
   pulseaudio --daemonize=no --exit-idle-time=-1 --disallow-exit -n \
     --load="module-native-protocol-unix socket=$PULSE_RUNTIME_PATH/native auth-anonymous=1" \
@@ -99,9 +97,7 @@ lw_start_sound() {
 }
 
 lw_start_wine() {
-  export WINEPREFIX="$LW_RUN_DIR/prefix"
-  export WINEDLLOVERRIDES="mscoree,mshtml="
-  export WINEDEBUG=${WINEDEBUG:--all}
+  export WINEPREFIX="$LW_RUN_DIR/prefix" WINEDLLOVERRIDES="mscoree,mshtml=" WINEDEBUG=${WINEDEBUG:--all}
   # Development shortcut: copy a prefix made earlier instead of preparing one (CI never sets it).
   # Copied before the server starts: a server started first keeps an empty registry and saves it
   # over the copy, which leaves COM classes (and so MCI's MPEGVideo player) unregistered.
@@ -116,8 +112,7 @@ lw_start_wine() {
 
 # Sets up the whole run once. LW_RUN_DIR holds logs, the prefix and screenshots.
 lw_session_start() {
-  LW_RUN_DIR=${LW_RUN_DIR:-$(mktemp -d /tmp/lw-e2e.XXXXXX)}
-  export LW_RUN_DIR
+  export LW_RUN_DIR=${LW_RUN_DIR:-$(mktemp -d /tmp/lw-e2e.XXXXXX)}
   mkdir -p "$LW_RUN_DIR/shots"
   if [[ -n ${LW_MONITORS:-} ]]; then lw_start_xorg "$LW_MONITORS"; else lw_x_server Xvfb -screen 0 1920x1080x24; fi &&
     LW_SESSION_PIDS+=("$LW_X_PID") && lw_start_sound && { [[ -n ${LW_NO_WINE:-} ]] || lw_start_wine; } || return 1
@@ -126,8 +121,7 @@ lw_session_start() {
 
 # Ends the processes given: lw_end_pids SECONDS PID...; TERM first, KILL those alive SECONDS later.
 lw_end_pids() {
-  local seconds=$1 pid; shift
-  for pid; do kill -TERM "$pid" 2>/dev/null; done
+  local seconds=$1 pid; shift; kill -TERM "$@" 2>/dev/null
   for pid; do lw_wait_exit "$pid" "$seconds" || kill -KILL "$pid" 2>/dev/null; done; return 0
 }
 
@@ -135,9 +129,7 @@ lw_session_stop() {
   lw_stop_test_processes
   lw_end_pids 5 "${LW_SESSION_PIDS[@]}"; LW_SESSION_PIDS=()
   # A prefix is about 700 MB; logs and screenshots stay for reading, the prefix goes.
-  if [[ -z ${LW_KEEP_PREFIX:-} && -n ${WINEPREFIX:-} && $WINEPREFIX == "$LW_RUN_DIR"/prefix ]]; then
-    rm -rf "$WINEPREFIX"
-  fi
+  [[ -n ${LW_KEEP_PREFIX:-} || ${WINEPREFIX:-} != "$LW_RUN_DIR"/prefix ]] || rm -rf "$WINEPREFIX"
 }
 
 # Starts a Windows program under Wine in the background; its pid goes to LW_LAST_PID.
@@ -181,11 +173,7 @@ lw_end_by_key() { xdotool key space; lw_wait_exit "$1" 1 || { xdotool key space;
 # Whether no saver process of this run is left (Wine's processes carry the Windows program's path;
 # those of other runs on the machine, with prefixes of their own, do not count).
 lw_no_saver_process() {
-  local pid
-  for pid in $(pgrep -fi 'lumenweave\.scr'); do
-    grep -qzxF "WINEPREFIX=$WINEPREFIX" "/proc/$pid/environ" 2>/dev/null && return 1
-  done
-  return 0
+  local pid; for pid in $(pgrep -fi 'lumenweave\.scr'); do ! grep -qzxF "WINEPREFIX=$WINEPREFIX" "/proc/$pid/environ" 2>/dev/null || return 1; done
 }
 
 # X window ids whose title is exactly $1.
@@ -202,10 +190,7 @@ lw_stop_test_processes() {
 lw_fail() { lw_log "FAIL: $*"; return 1; }
 
 # A copy of the saver in its own folder C:\NAME (NAME may hold slashes); prints the Unix path.
-lw_saver_copy() {
-  local dir="$LW_DRIVE_C/$1"
-  rm -rf "$dir" && mkdir -p "$dir" && cp "$LW_SCR" "$dir/Lumenweave.scr" && printf '%s\n' "$dir"
-}
+lw_saver_copy() { local dir=$LW_DRIVE_C/$1; rm -rf "$dir" && mkdir -p "$dir" && cp "$LW_SCR" "$dir/Lumenweave.scr" && printf '%s\n' "$dir"; }
 # The Windows path of a file or folder under the prefix's C: drive.
 lw_winpath() { local rel=${1#"$LW_DRIVE_C"/}; printf 'C:\\%s\n' "${rel//\//\\}"; }
 
@@ -237,9 +222,7 @@ lw_dialog_click() {
   xdotool mousemove $xy; sleep 0.2; xdotool click --repeat "${3:-1}" --delay 80 "${2:-1}"
 }
 # Opens the dialog of the saver SCR, picks the music CD as the source and saves; waits for the end.
-lw_dialog_save_cd() {
-  lw_dialog_open "$1" && lw_dialog_click 131 && sleep 0.3 && lw_dialog_click 100 && lw_dialog_closed
-}
+lw_dialog_save_cd() { lw_dialog_open "$1" && lw_dialog_click 131 && sleep 0.3 && lw_dialog_click 100 && lw_dialog_closed; }
 
 # Sets the screen resolution programs started from now on see (Wine 8 reads HKCU\Control
 # Panel\Desktop LogPixels when a program starts), until the test ends: then the value goes again.

@@ -7,8 +7,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/lib.sh"
 suite=e2e files=("$here"/test_*.sh)
 [[ ${1:-} == --linux ]] && { suite=linux files=("$LW_ROOT"/tests/linux/test_*.sh "$LW_ROOT"/tests/bench/linux_hack_cpu.sh) LW_NO_WINE=1; shift; }
-filter=${1:-.}
-per_test_limit=${LW_E2E_TEST_LIMIT:-180}
+filter=${1:-.} per_test_limit=${LW_E2E_TEST_LIMIT:-180}
 
 [[ $suite == linux || -f $LW_SCR ]] || { echo "e2e: $LW_SCR is missing; build the windows preset first" >&2; exit 2; }
 
@@ -35,12 +34,9 @@ for file in "${files[@]}"; do
       pkill -TERM -P "$tpid" 2>/dev/null; kill -TERM "$tpid" 2>/dev/null ) >/dev/null 2>&1 & wd=$!
     wait "$tpid"; rc=$?
     kill "$wd" 2>/dev/null; wait "$wd" 2>/dev/null
-    if ((rc == 0)); then
-      passed=$((passed + 1)); echo "PASS $fn ($((SECONDS - start)) s)"
-    else
-      failed=$((failed + 1)); failures+=("$fn"); echo "FAIL $fn ($((SECONDS - start)) s, rc $rc)"
-      sed 's/^/    | /' "$LW_RUN_DIR/$fn.log" | tail -n 25
-    fi
+    ((rc == 0)) && { passed=$((passed + 1)); echo "PASS $fn ($((SECONDS - start)) s)"; continue; }
+    failed=$((failed + 1)); failures+=("$fn"); echo "FAIL $fn ($((SECONDS - start)) s, rc $rc)"
+    sed 's/^/    | /' "$LW_RUN_DIR/$fn.log" | tail -n 25
   done
 done
 

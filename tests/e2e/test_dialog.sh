@@ -22,6 +22,12 @@ dlg_open() { lw_dialog_open "$DLG_DIR/Lumenweave.scr"; }
 dlg_text() { lw_probe window '<Lumenweave>' | awk -v id="$1" '$1=="control" && $2==id {for (i = 0; i < 8; i++) sub(/^[^ ]* /, ""); print; exit}'; }
 dlg_text_is() { [[ $(dlg_text "$1") == "$2" ]]; }
 dlg_field() { awk -v k="$1" '$1==k {print; exit}' "$LW_DIALOG"; }
+# Waits for the file window titled $1 and ends it with Escape (sent a second after it shows, when
+# Wine has activated it).
+dlg_file_window_escape() {
+  lw_wait_window "$1" 30 && sleep 1 && xdotool key Escape && lw_wait 15 bash -c "! xdotool search --name '^$1\$'" ||
+    lw_fail "no file window '$1', or Escape left it"
+}
 # A save that failed: the message names the file, is the dialog's, and once closed the dialog is there.
 dlg_message() { lw_probe window Lumenweave >"$LW_RUN_DIR/message.txt" && grep -q '^visible 1' "$LW_RUN_DIR/message.txt"; }
 dlg_refused() {
@@ -120,8 +126,7 @@ test_dialog_writes_only_what_is_committed() {
         lock-file) chmod a-w "$DLG_INI" ;;
         hold) lw_start --log "$LW_RUN_DIR/hold.log" "$LW_PROBE" lock "$DLG_WIN_DIR\\Lumenweave.ini"
               lw_wait 15 lw_line "$LW_RUN_DIR/hold.log" locked || lw_fail "the probe did not hold the file" ;;
-        filewindow) lw_wait_window "ﾌｧｲﾙを選択" 30 && sleep 1 && xdotool key Escape &&
-                      lw_wait 15 bash -c '! xdotool search --name "^ﾌｧｲﾙを選択$"' || lw_fail "no file window from Return" ;;
+        filewindow) dlg_file_window_escape "ﾌｧｲﾙを選択" ;;
         lock-folder) chattr +i "$DLG_DIR" 2>/dev/null ||
                        { lw_log "chattr +i is not permitted here: row skipped"; lw_stop_test_processes; continue 2; }
                      trap "chattr -i $(printf %q "$DLG_DIR") 2>/dev/null; lw_stop_test_processes" EXIT ;;
@@ -162,10 +167,8 @@ test_dialog_input_reaches_the_file() {
   lw_wait 5 eval 'lw_dialog_dump && grep -q ^slider "$LW_DIALOG"'; local value; value=$(awk '$1=="slider" {print $3}' "$LW_DIALOG")
   ((value > 600)) && grep -q "^control $DLG_READOUT .* $value\$" "$LW_DIALOG" || lw_fail "slider $value" || return 1
   lw_dialog_click $((DLG_MARK0 + 1)) && lw_wait 5 dlg_text_is $((DLG_MARK0 + 1)) ● || lw_fail "the CD mark is not selected" || return 1
-  lw_dialog_click $DLG_BROWSE
-  lw_wait_window "ﾌｧｲﾙを選択" 30 || lw_fail "no file dialog titled ﾌｧｲﾙを選択" || return 1
-  sleep 1
-  xdotool type --delay 30 "$DLG_WIN_DIR\\song.mp3"; xdotool key Return
+  lw_dialog_click $DLG_BROWSE && lw_wait_window "ﾌｧｲﾙを選択" 30 || lw_fail "no file dialog titled ﾌｧｲﾙを選択" || return 1
+  sleep 1; xdotool type --delay 30 "$DLG_WIN_DIR\\song.mp3"; xdotool key Return
   lw_wait 15 dlg_text_is $DLG_FILENAME "$DLG_WIN_DIR\\song.mp3" || lw_fail "file label: '$(dlg_text $DLG_FILENAME)'" || return 1
   lw_wait 5 dlg_text_is $((DLG_MARK0 + 2)) ● && dlg_text_is $((DLG_MARK0 + 1)) ○ ||
     lw_fail "choosing a file did not select MP3、WAV alone" || return 1

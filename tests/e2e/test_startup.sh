@@ -4,40 +4,35 @@
 # Rows: arguments (split at blanks) | "saver": its window shows and a key ends it (that the
 # pointer hides meanwhile: the start/stop runs of test_reliability.sh); "dialog": the settings
 # open with the pointer showing and close; "ends": the process ends by itself and shows neither.
-# "unquoted" starts the copy in C:\My Savers with the command line `C:\My Savers\Lumenweave.scr
-# /s`, unquoted, as some launchers do (probe start); "quoted" with `"C:\My Savers\Lumenweave.scr"/s`,
-# the switch right after the closing quote.
+# "probe:LINE" starts the copy in C:\My Savers with that whole command line (probe start): the path
+# unquoted, as some launchers do, or quoted with the switch right after the closing quote.
 test_startup_command_lines() {
   local long digits dir scr='C:\My Savers\Lumenweave.scr'
   long=$(printf '%030000d' 0 | tr 0 x); digits=$(printf '%05000d' 0 | tr 0 9)
   dir=$(lw_saver_copy 'My Savers') || return 1
   local rows=(
-    "/s|saver" "/S$long|saver" "/s日本語ü|saver" "unquoted|saver" "quoted|saver" "|dialog"
+    "/s|saver" "/S$long|saver" "/s日本語ü|saver" "probe:$scr /s|saver" "probe:\"$scr\"/s|saver" "|dialog"
     "/x|ends" "S|ends" "-|ends" "/Ｓ|ends" "/ß|ends" "/X$long|ends"
     "/p|ends" "/p 0|ends" "/p abc|ends" "/p:-1|ends" "/P -2147483648|ends" "/P -99999999999|ends"
     "/P 4294967296|ends" "/P 99999999999999|ends" "/P &HFFFFFFFF|ends" "/P 1e300|ends" "/P $digits|ends" "/P 日本|ends"
   )
-  local row args want pid
+  local row args want
   for row in "${rows[@]}"; do
     IFS='|' read -r args want <<<"$row"
     xdotool mousemove 960 540
-    # shellcheck disable=SC2206
-    local launch=("$dir/Lumenweave.scr" $args)
-    [[ $args != unquoted ]] || launch=("$LW_PROBE" start "$scr" "$scr /s")
-    [[ $args != quoted ]] || launch=("$LW_PROBE" start "$scr" "\"$scr\"/s")
-    lw_start "${launch[@]}"
-    pid=$LW_LAST_PID
+    # shellcheck disable=SC2086
+    if [[ $args == probe:* ]]; then lw_start "$LW_PROBE" start "$scr" "${args#probe:}"; else lw_start "$dir/Lumenweave.scr" $args; fi
     case $want in
       saver)
         lw_wait_window Lumenweave_Main 30 || lw_fail "'${args:0:20}': no saver window" || return 1
-        lw_end_by_key "$pid" 5 || lw_fail "'${args:0:20}': a key did not end the saver" || return 1 ;;
+        lw_end_by_key "$LW_LAST_PID" 5 || lw_fail "'${args:0:20}': a key did not end the saver" || return 1 ;;
       dialog)
         lw_wait_window "<Lumenweave>" 30 || lw_fail "'$args': no settings dialog" || return 1
         lw_wait 10 lw_pointer '>' || lw_fail "'$args': the pointer is hidden" || return 1
         lw_probe close '<Lumenweave>' box
-        lw_wait_exit "$pid" 15 || lw_fail "'$args': the dialog did not close" || return 1 ;;
+        lw_wait_exit "$LW_LAST_PID" 15 || lw_fail "'$args': the dialog did not close" || return 1 ;;
       ends)
-        lw_wait_exit "$pid" 15 || lw_fail "'${args:0:20}' still running" || return 1
+        lw_wait_exit "$LW_LAST_PID" 15 || lw_fail "'${args:0:20}' still running" || return 1
         [[ -z $(lw_find_window Lumenweave_Main)$(lw_find_window "<Lumenweave>") ]] || lw_fail "'${args:0:20}' opened a window" || return 1 ;;
     esac
   done
@@ -57,15 +52,12 @@ test_startup_second_start_ends_at_once_and_losing_the_foreground_ends_the_saver(
   for args in /S /C "/P 0" /p:0 "" /x "/p $LW_HOST"; do
     lw_start_scr $args; second=$LW_LAST_PID
     lw_wait_exit "$second" 10 || lw_fail "second start '$args' still running" || return 1
-    [[ $(lw_find_window Lumenweave_Main | wc -l) -eq 1 ]] || lw_fail "second start '$args' made a window" || return 1
-    [[ -z $(lw_find_window "<Lumenweave>") ]] || lw_fail "'$args' opened the dialog" || return 1
-    [[ -z $(lw_find_window "Preview Window") ]] || lw_fail "'$args' opened a preview" || return 1
+    [[ $(lw_find_window Lumenweave_Main | wc -l) -eq 1 && -z $(lw_find_window "<Lumenweave>")$(lw_find_window "Preview Window") ]] ||
+      lw_fail "second start '$args' made a saver window, the dialog or a preview" || return 1
   done
-  local style exstyle
-  read -r _ style exstyle < <(lw_probe window | grep '^style')
+  local exstyle; read -r _ _ exstyle < <(lw_probe window | grep '^style')
   (((0x$exstyle & 0x80) != 0)) || lw_fail "the saver's window is no tool window (extended style $exstyle)" || return 1
-  lw_probe syscommand Lumenweave_Main f140 f060 f040 f050 || lw_fail "no saver window to send commands to" || return 1
-  sleep 1
+  lw_probe syscommand Lumenweave_Main f140 f060 f040 f050 && sleep 1 || lw_fail "no saver window to send commands to" || return 1
   lw_alive "$LW_SAVER_PID" && [[ $(lw_find_window Lumenweave_Main | wc -l) -eq 1 ]] ||
     lw_fail "a system command ended the saver or started another" || return 1
   : >"$LW_HOST_CTL/front"
