@@ -20,7 +20,8 @@ test_dialog_users_lays_out_for_the_dpi_and_language() {
     "144|ja_JP.UTF-8|ＭＳ Ｐゴシック|20|698 287 122 38 0,0,E0DCC9 0,19,E2DECB 61,0,E0DCC9 61,2,003C74 61,5,F3F3EE 121,19,F0EEE0 61,37,F8F7F0 ink:10" \
     "96|C.UTF-8|MS Shell Dlg 2|13|english" "144|C.UTF-8|MS Shell Dlg 2|20|" "192|C.UTF-8|MS Shell Dlg 2|26|"; do
     IFS='|' read -r dpi lang face height looks <<<"$row"; read -r cw ch bw bh looks <<<"$looks"
-    export LANG=$lang; lw_dpi "$dpi"
+    # The pointer away from where the dialog opens: a button under it would show its hover look.
+    export LANG=$lang; lw_dpi "$dpi"; xdotool mousemove 20 20
     dlg_open || return 1
     lw_screenshot "$LW_RUN_DIR/shots/fit-$dpi-${lang%%_*}.png"
     awk '$1=="control" && $8==1 {x[n]=$4; y[n]=$5; w[n]=$6; h[n]=$7; id[n++]=$2}
